@@ -1,0 +1,179 @@
+#include "analysis/fft.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+namespace zarvik {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// Sub-transforms of this many points (64 KiB of real and imaginary parts) stay in the cache
+// while all of their remaining stages run.
+constexpr std::size_t kBlock = 4096;
+
+// Working storage of the transform, kept per thread between calls: the two arrays, the
+// twiddles of every half-span and the swaps of the bit reversal are the same for every call
+// with the same length, and fresh half-megabyte arrays cost more than the transform itself.
+struct Workspace {
+    std::vector<double> re, im;
+    // Twiddles of half-span H at [H - 1, 2H - 1): the rotation recurrence from (1, 0) by
+    // (cos(pi/H), -sin(pi/H)), one cosine and one sine per half-span.
+    std::vector<double> wr, wi;
+    std::size_t twiddleSpan = 0; // largest half-span in wr/wi
+    // order[k]: the point that the bit-reversal swaps bring to position k.
+    std::vector<std::uint32_t> order;
+};
+
+void prepareTwiddles(Workspace& ws, std::size_t largestHalfSpan) {
+    if (ws.twiddleSpan >= largestHalfSpan)
+        return;
+    ws.wr.resize(2 * largestHalfSpan - 1);
+    ws.wi.resize(2 * largestHalfSpan - 1);
+    for (std::size_t H = ws.twiddleSpan == 0 ? 1 : 2 * ws.twiddleSpan; H <= largestHalfSpan;
+         H *= 2) {
+        const double c = std::cos(kPi / static_cast<double>(H));
+        const double t = -std::sin(kPi / static_cast<double>(H));
+        double w_re = 1.0, w_im = 0.0;
+        for (std::size_t l = 0; l < H; ++l) {
+            ws.wr[H - 1 + l] = w_re;
+            ws.wi[H - 1 + l] = w_im;
+            const double next_re = w_re * c - w_im * t;
+            w_im = w_im * c + w_re * t;
+            w_re = next_re;
+        }
+    }
+    ws.twiddleSpan = largestHalfSpan;
+}
+
+// The bit-reversal counter with one-based indices, its swaps applied to the identity.
+void prepareOrder(Workspace& ws, std::size_t D) {
+    if (ws.order.size() == D)
+        return;
+    ws.order.resize(D);
+    for (std::size_t i = 0; i < D; ++i)
+        ws.order[i] = static_cast<std::uint32_t>(i);
+    std::size_t j = 1;
+    for (std::size_t i = 1; i < D; ++i) {
+        if (i < j)
+            std::swap(ws.order[i - 1], ws.order[j - 1]);
+        std::size_t k = D / 2;
+        while (k < j) {
+            j -= k;
+            k /= 2;
+        }
+        j += k;
+    }
+}
+
+// The butterflies of one group: points p = l and q = l + H, l = 0 .. H-1.
+inline void butterflies(double* __restrict rp, double* __restrict ip, double* __restrict rq,
+                        double* __restrict iq, const double* __restrict wr,
+                        const double* __restrict wi, std::size_t H) {
+    for (std::size_t l = 0; l < H; ++l) {
+        const double dr = rp[l] - rq[l], di = ip[l] - iq[l];
+        rp[l] = rp[l] + rq[l];
+        ip[l] = ip[l] + iq[l];
+        rq[l] = dr * wr[l] - di * wi[l];
+        iq[l] = di * wr[l] + dr * wi[l];
+    }
+}
+
+// One stage of half-span H over `length` points. The butterflies of a stage are independent
+// of each other, so the groups are walked outermost and the offsets innermost: the same
+// arithmetic as offset by offset, on contiguous memory.
+void stage(double* re, double* im, std::size_t length, std::size_t H, const double* wr,
+           const double* wi) {
+    for (std::size_t b = 0; b < length; b += 2 * H)
+        butterflies(re + b, im + b, re + b + H, im + b + H, wr, wi, H);
+}
+
+// The last stage: half-span 1, twiddle (1, 0), each butterfly a neighbouring pair.
+void lastStage(double* __restrict re, double* __restrict im, std::size_t length) {
+    for (std::size_t p = 0; p < length; p += 2) {
+        const double dr = re[p] - re[p + 1], di = im[p] - im[p + 1];
+        re[p] = re[p] + re[p + 1];
+        im[p] = im[p] + im[p + 1];
+        re[p + 1] = dr * 1.0 - di * 0.0;
+        im[p + 1] = di * 1.0 + dr * 0.0;
+    }
+}
+
+// Decimation in frequency, widest span first. After a stage of span G the blocks of G points
+// are independent, so once a block fits the cache all of its remaining stages run together.
+void transform(Workspace& ws, std::size_t D) {
+    if (D < 2)
+        return;
+    double* re = ws.re.data();
+    double* im = ws.im.data();
+    const double* wr = ws.wr.data();
+    const double* wi = ws.wi.data();
+    const std::size_t block = std::min(D, kBlock);
+    for (std::size_t H = D / 2; 2 * H > block; H /= 2)
+        stage(re, im, D, H, wr + H - 1, wi + H - 1);
+    for (std::size_t b = 0; b < D; b += block) {
+        for (std::size_t H = block / 2; H >= 2; H /= 2)
+            stage(re + b, im + b, block, H, wr + H - 1, wi + H - 1);
+        lastStage(re + b, im + b, block);
+    }
+}
+
+} // namespace
+
+bool FFT(std::uint16_t Count, const double* Input, std::int32_t Step, std::int32_t N,
+         std::vector<double>& Output) {
+    if (Count > kFftMaxCount || Step < 1 || N < 1 || Input == nullptr)
+        return false;
+
+    thread_local Workspace ws;
+    const std::size_t D = std::size_t{1} << Count;
+    const std::int64_t available = (static_cast<std::int64_t>(N) - 1) / Step + 1;
+    const auto n = static_cast<std::size_t>(std::min<std::int64_t>(available, kFftMaxPoints));
+    const auto step = static_cast<std::size_t>(Step);
+
+    double sum = 0.0;
+    for (std::size_t i = 0; i < n; ++i)
+        sum += Input[i * step];
+    const double mean = sum / static_cast<double>(n);
+
+    ws.re.resize(std::max(ws.re.size(), D));
+    ws.im.resize(ws.re.size());
+    const std::size_t taken = std::min(n, D);
+    for (std::size_t i = 0; i < taken; ++i)
+        ws.re[i] = Input[i * step] - mean;
+    std::fill(ws.re.begin() + static_cast<std::ptrdiff_t>(taken),
+              ws.re.begin() + static_cast<std::ptrdiff_t>(D), 0.0);
+    std::fill(ws.im.begin(), ws.im.begin() + static_cast<std::ptrdiff_t>(D), 0.0);
+
+    prepareTwiddles(ws, D / 2);
+    transform(ws, D);
+
+    // A stretch longer than the transform contributes only the samples its first D points
+    // span; scaling by the whole stretch would shrink every amplitude by that ratio.
+    const auto spanned =
+        static_cast<double>(std::min<std::int64_t>(N, static_cast<std::int64_t>(D) * Step));
+    // D and 2 are powers of two: multiplying by their exact reciprocals rounds as dividing.
+    const double perD = 1.0 / static_cast<double>(D);
+    const auto s = static_cast<double>(Step);
+    if (Output.size() < D)
+        Output.resize(D);
+    // The reordering is applied while reading: the same values land in the same bins as
+    // after swapping in place, without writing the arrays back.
+    prepareOrder(ws, D);
+    const double* re = ws.re.data();
+    const double* im = ws.im.data();
+    const std::uint32_t* order = ws.order.data();
+    for (std::size_t k = 0; k < D; ++k) {
+        const double r = re[order[k]], i = im[order[k]];
+        Output[k] = std::sqrt(r * r + i * i) * 2.0 * perD * s * 65536.0 * 0.5 / spanned;
+    }
+    Output[0] = Output[0] / 2.0;
+    return true;
+}
+
+} // namespace zarvik
