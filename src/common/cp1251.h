@@ -19,4 +19,4 @@ std::string utf8ToCp1251(std::string_view utf8);
 // The Unicode code point of one Windows-1251 byte (0xFFFD for 0x98).
 char32_t cp1251ToUnicode(unsigned char byte);
 
-}  // namespace zarvik
+} // namespace zarvik

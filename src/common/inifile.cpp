@@ -22,22 +22,38 @@ unsigned char foldByte(unsigned char c) {
     if (c >= 0xC0 && c <= 0xDF)
         return static_cast<unsigned char>(c + 32);
     switch (c) {
-    case 0x80: return 0x90;
-    case 0x81: return 0x83;
-    case 0x8A: return 0x9A;
-    case 0x8C: return 0x9C;
-    case 0x8D: return 0x9D;
-    case 0x8E: return 0x9E;
-    case 0x8F: return 0x9F;
-    case 0xA1: return 0xA2;
-    case 0xA3: return 0xBC;
-    case 0xA5: return 0xB4;
-    case 0xA8: return 0xB8;
-    case 0xAA: return 0xBA;
-    case 0xAF: return 0xBF;
-    case 0xB2: return 0xB3;
-    case 0xBD: return 0xBE;
-    default: return c;
+    case 0x80:
+        return 0x90;
+    case 0x81:
+        return 0x83;
+    case 0x8A:
+        return 0x9A;
+    case 0x8C:
+        return 0x9C;
+    case 0x8D:
+        return 0x9D;
+    case 0x8E:
+        return 0x9E;
+    case 0x8F:
+        return 0x9F;
+    case 0xA1:
+        return 0xA2;
+    case 0xA3:
+        return 0xBC;
+    case 0xA5:
+        return 0xB4;
+    case 0xA8:
+        return 0xB8;
+    case 0xAA:
+        return 0xBA;
+    case 0xAF:
+        return 0xBF;
+    case 0xB2:
+        return 0xB3;
+    case 0xBD:
+        return 0xBE;
+    default:
+        return c;
     }
 }
 
@@ -45,7 +61,8 @@ bool sameName(const std::string& a, const std::string& b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (foldByte(static_cast<unsigned char>(a[i])) != foldByte(static_cast<unsigned char>(b[i])))
+        if (foldByte(static_cast<unsigned char>(a[i])) !=
+            foldByte(static_cast<unsigned char>(b[i])))
             return false;
     return true;
 }
@@ -109,7 +126,7 @@ bool parseInteger(const std::string& text, int& out) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
 IniFile::IniFile(std::filesystem::path path) : m_path(std::move(path)) {
     std::ifstream in(m_path, std::ios::binary);
@@ -129,7 +146,8 @@ IniFile::IniFile(std::filesystem::path path) : m_path(std::move(path)) {
         m_lines.push_back(bytes.substr(start, nl - start));
         start = nl + 1;
     }
-    const bool crlf = !m_lines.empty() && !m_lines.front().empty() && m_lines.front().back() == '\r';
+    const bool crlf =
+        !m_lines.empty() && !m_lines.front().empty() && m_lines.front().back() == '\r';
     m_newLineEnd = (crlf || bytes.find('\n') == std::string::npos) ? "\r" : "";
 }
 
@@ -187,13 +205,13 @@ bool IniFile::setValue(const std::string& section, const std::string& key,
     const bool finalBefore = m_finalNewline;
 
     bool inSection = false;
-    std::ptrdiff_t lastInSection = -1;  // last non-blank line of the wanted section
+    std::ptrdiff_t lastInSection = -1; // last non-blank line of the wanted section
     std::string name, lineKey, lineValue;
     bool done = false;
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         if (sectionName(m_lines[i], name)) {
             if (inSection)
-                break;  // the wanted section ended without the key
+                break; // the wanted section ended without the key
             inSection = sameName(name, sec);
             if (inSection)
                 lastInSection = static_cast<std::ptrdiff_t>(i);
@@ -273,4 +291,4 @@ bool IniFile::writeDecimal(const std::string& section, const std::string& key, d
     return setValue(section, key, formatGeneral(value, decimalSeparator));
 }
 
-}  // namespace zarvik
+} // namespace zarvik

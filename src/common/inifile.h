@@ -44,8 +44,8 @@ private:
     // Windows-1251 bytes of each line without its '\n' (a CR of a CR LF end stays on the line,
     // so lines we do not touch are written back exactly as read).
     std::vector<std::string> m_lines;
-    std::string m_newLineEnd = "\r";  // what a line we add carries before its '\n'
+    std::string m_newLineEnd = "\r"; // what a line we add carries before its '\n'
     bool m_finalNewline = true;
 };
 
-}  // namespace zarvik
+} // namespace zarvik

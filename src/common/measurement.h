@@ -11,10 +11,10 @@
 namespace zarvik {
 
 constexpr int kChannels = 8;
-constexpr int kWordsPerBlock = 30000;                // one board memory block, all channels
-constexpr int kBytesPerBlock = 2 * kWordsPerBlock;   // 60000
+constexpr int kWordsPerBlock = 30000;              // one board memory block, all channels
+constexpr int kBytesPerBlock = 2 * kWordsPerBlock; // 60000
 constexpr int kMaxBlocks = 8;
-constexpr double kBoardClockHz = 14745600.0;         // the board's crystal
+constexpr double kBoardClockHz = 14745600.0; // the board's crystal
 
 // Per-channel values, indexed by channel number 1..8 (index 0 unused), so that the code reads
 // like the channel numbers the operator sees.
@@ -30,26 +30,26 @@ struct TMeasurement {
     // ignore trailing words (7 channels do not divide a 30000-word block).
     std::vector<std::uint8_t> SampleData;
 
-    std::uint32_t ChannelMask = 0;  // bit n-1 = channel n; recomputed from the boxes at drawing
-    std::uint8_t ChannelCount = 0;  // checked channel boxes, 0..8
-    std::int16_t BlockCount = kMaxBlocks;  // memory blocks of the measurement, 1..8
-    std::int32_t SRAMblocks = kMaxBlocks;  // operator's sample count / 30000, 1..8
-    std::int32_t Time4allSRAM = 117187;    // measurement time for all memory
+    std::uint32_t ChannelMask = 0; // bit n-1 = channel n; recomputed from the boxes at drawing
+    std::uint8_t ChannelCount = 0; // checked channel boxes, 0..8
+    std::int16_t BlockCount = kMaxBlocks; // memory blocks of the measurement, 1..8
+    std::int32_t SRAMblocks = kMaxBlocks; // operator's sample count / 30000, 1..8
+    std::int32_t Time4allSRAM = 117187;   // measurement time for all memory
 
     // Header fields of the data file, in the order they are stored.
-    std::uint16_t FormatWord = kFormatCurrent;  // low byte 4 marks a data file
+    std::uint16_t FormatWord = kFormatCurrent; // low byte 4 marks a data file
     std::uint8_t FormatByteA = 16;
     std::uint8_t FormatByteB = 1;
-    std::uint32_t DataSize = 0;      // bytes of SampleData
-    double SamplePeriodUs = 0.0;     // one channel's sampling period, microseconds
+    std::uint32_t DataSize = 0;  // bytes of SampleData
+    double SamplePeriodUs = 0.0; // one channel's sampling period, microseconds
 
-    ChannelValues Scale{};  // physical = (code - Shift) * Scale, in force for this measurement
+    ChannelValues Scale{}; // physical = (code - Shift) * Scale, in force for this measurement
     ChannelValues Shift{};
-    std::string XTitle;     // "Время, " + time unit
-    std::string YTitle;     // name of the physical quantity
-    double MeasuredAt = 0.0;  // days since 30 December 1899; not stored inside the file
-    std::vector<std::string> Comment;  // the lines of the comment memo
-    std::string ChannelsLine;          // "Каналы " + digits of the checked channels
+    std::string XTitle;               // "Время, " + time unit
+    std::string YTitle;               // name of the physical quantity
+    double MeasuredAt = 0.0;          // days since 30 December 1899; not stored inside the file
+    std::vector<std::string> Comment; // the lines of the comment memo
+    std::string ChannelsLine;         // "Каналы " + digits of the checked channels
 
     // Calibration source, from "scales.scl".
     ChannelValues ScaleK{};
@@ -57,11 +57,11 @@ struct TMeasurement {
     ChannelValues ZeroLevel{};
     std::array<std::int32_t, 13> SavedParams{};
 
-    bool FromFile = false;      // samples came from a file: its own Scale/Shift stay in force
-    bool LegacyFormat = false;  // FormatWord 4 is kept on re-save
+    bool FromFile = false;     // samples came from a file: its own Scale/Shift stay in force
+    bool LegacyFormat = false; // FormatWord 4 is kept on re-save
     bool ZeroRun = false;
-    std::string FileName;       // data file last loaded
-    std::string SaveFileName;   // name last chosen in the save dialog
+    std::string FileName;     // data file last loaded
+    std::string SaveFileName; // name last chosen in the save dialog
 
     TMeasurement() {
         for (int n = 1; n <= kChannels; ++n) {
@@ -87,4 +87,4 @@ inline int channelsInMask(std::uint32_t mask) {
     return n;
 }
 
-}  // namespace zarvik
+} // namespace zarvik

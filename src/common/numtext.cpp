@@ -13,7 +13,7 @@ void stripTrailingZeros(std::string& digits) {
         digits.pop_back();
 }
 
-}  // namespace
+} // namespace
 
 std::string formatGeneral(double x, char decimalSeparator) {
     if (std::isnan(x))
@@ -30,7 +30,7 @@ std::string formatGeneral(double x, char decimalSeparator) {
     std::string text(buf);
     const auto ePos = text.find('e');
     const int exponent = std::atoi(text.c_str() + ePos + 1);
-    std::string digits = text.substr(0, 1) + text.substr(2, ePos - 2);  // 15 digits
+    std::string digits = text.substr(0, 1) + text.substr(2, ePos - 2); // 15 digits
     stripTrailingZeros(digits);
 
     std::string out = x < 0 ? "-" : "";
@@ -106,4 +106,4 @@ bool parseDecimal(const std::string& text, char decimalSeparator, double& out) {
     return true;
 }
 
-}  // namespace zarvik
+} // namespace zarvik

@@ -17,4 +17,4 @@ std::string formatFixed(double x, int decimals, char decimalSeparator);
 // Returns false, leaving `out` alone, when the text is not such a number in full.
 bool parseDecimal(const std::string& text, char decimalSeparator, double& out);
 
-}  // namespace zarvik
+} // namespace zarvik

@@ -9,7 +9,7 @@ namespace zarvik {
 
 // Nearest integer, halves to the even neighbour: 2.5 -> 2, 3.5 -> 4, -2.5 -> -2.
 inline std::int64_t roundHalfEven(double x) {
-    double r = std::nearbyint(x);  // default rounding mode is to nearest, ties to even
+    double r = std::nearbyint(x); // default rounding mode is to nearest, ties to even
     if (std::fabs(x - std::trunc(x)) == 0.5) {
         double t = std::trunc(x);
         r = (std::fmod(t, 2.0) == 0.0) ? t : t + (x > 0 ? 1.0 : -1.0);
@@ -17,9 +17,13 @@ inline std::int64_t roundHalfEven(double x) {
     return static_cast<std::int64_t>(r);
 }
 
-inline std::int64_t truncate(double x) { return static_cast<std::int64_t>(std::trunc(x)); }
+inline std::int64_t truncate(double x) {
+    return static_cast<std::int64_t>(std::trunc(x));
+}
 
 // Integer division toward zero (C++ already truncates; named for the formulas that say "div").
-inline std::int64_t idiv(std::int64_t a, std::int64_t b) { return a / b; }
+inline std::int64_t idiv(std::int64_t a, std::int64_t b) {
+    return a / b;
+}
 
-}  // namespace zarvik
+} // namespace zarvik

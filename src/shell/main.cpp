@@ -1,6 +1,11 @@
+#include "shell/tform1.h"
+
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName("Zarvik");
+    zarvik::TForm1 form;
+    form.show();
+    return QApplication::exec();
 }

@@ -1,0 +1,31 @@
+#pragma once
+// The one way the program speaks to the operator: modal boxes in the program, a recorder in
+// tests. Errors raised below a handler (file, stream, serial) are caught by `guarded` and
+// shown with their text, so nothing escapes a Qt slot.
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+namespace zarvik {
+
+class OperatorMessages {
+public:
+    virtual ~OperatorMessages() = default;
+    // An information box (file and port messages).
+    virtual void information(const QString& text) = 0;
+    // A plain message box.
+    virtual void message(const QString& text) = 0;
+    // The error display for errors raised by the file, stream and serial layers.
+    virtual void error(const QString& text) = 0;
+};
+
+// The facility in force; modal boxes unless replaced.
+OperatorMessages& operatorMessages();
+// Replaces the facility (tests install a recorder); returns the previous one.
+std::unique_ptr<OperatorMessages> setOperatorMessages(std::unique_ptr<OperatorMessages> m);
+
+// Runs `handler`; an exception it throws is shown through error() with its text.
+void guarded(const std::function<void()>& handler);
+
+} // namespace zarvik

@@ -1,0 +1,238 @@
+#include "shell/panels.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QToolButton>
+
+namespace zarvik {
+namespace {
+
+QLabel* label(QWidget* parent, const QString& text, int x, int y, int w = -1, int h = 16) {
+    auto* l = new QLabel(text, parent);
+    l->move(x, y);
+    l->resize(w > 0 ? w : l->sizeHint().width(), h);
+    return l;
+}
+
+QGroupBox* group(QWidget* parent, const QString& title, int x, int y, int w, int h) {
+    auto* g = new QGroupBox(title, parent);
+    g->setGeometry(x, y, w, h);
+    return g;
+}
+
+QSpinBox* spin(QWidget* parent, const QString& name, int min, int max, int value, int x, int y,
+               int w) {
+    auto* s = new QSpinBox(parent);
+    s->setObjectName(name);
+    s->setRange(min, max);
+    s->setValue(value);
+    s->setGeometry(x, y, w, 22);
+    return s;
+}
+
+QComboBox* combo(QWidget* parent, const QString& name, const QStringList& items, int x, int y,
+                 int w) {
+    auto* c = new QComboBox(parent);
+    c->setObjectName(name);
+    c->addItems(items);
+    c->setGeometry(x, y, w, 22);
+    return c;
+}
+
+QFont boldFont(const QWidget* w) {
+    QFont f = w->font();
+    f.setBold(true);
+    return f;
+}
+
+} // namespace
+
+ClickableGroupBox::ClickableGroupBox(const QString& title, QWidget* parent)
+    : QGroupBox(title, parent) {}
+
+void ClickableGroupBox::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && childAt(event->position().toPoint()) == nullptr)
+        emit clicked();
+    event->accept();
+}
+
+ColorPanel::ColorPanel(QWidget* parent) : QWidget(parent) {
+    setCursor(Qt::PointingHandCursor);
+}
+
+void ColorPanel::setColor(const QColor& c) {
+    m_color = c;
+    update();
+}
+
+void ColorPanel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), m_color);
+    p.setPen(Qt::black);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void ColorPanel::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        emit clicked();
+}
+
+FTPanel::FTPanel(QWidget* parent)
+    : ClickableGroupBox(tr("Частота выборки / Время измерения"), parent) {
+    setObjectName("gbFT");
+    resize(400, 212);
+    setAutoFillBackground(true);
+    auto* channels = group(this, tr("Отобразить КАНАЛЫ"), 8, 18, 384, 42);
+    for (int n = 1; n <= 8; ++n) {
+        cbCh[n] = new QCheckBox(QString::number(n), channels);
+        cbCh[n]->setObjectName(QString("cbCh%1").arg(n));
+        cbCh[n]->setGeometry(12 + (n - 1) * 46, 18, 40, 18);
+    }
+    auto* edits = group(this, QString(), 8, 62, 384, 62);
+    label(edits, tr("Fвыборки, Гц"), 8, 6);
+    seF = spin(edits, "seF", 1, 65535, 2048, 8, 24, 92);
+    seF->setToolTip(tr("Частота выборки сигналов"));
+    label(edits, "F", 104, 6);
+    auto* two = label(edits, "2", 112, 2);
+    two->setFont([&] {
+        QFont f = two->font();
+        f.setPointSizeF(f.pointSizeF() * 0.8);
+        return f;
+    }());
+    seRootUp = new QToolButton(edits);
+    seRootUp->setObjectName("seRootUp");
+    seRootUp->setArrowType(Qt::UpArrow);
+    seRootUp->setGeometry(104, 23, 20, 12);
+    seRootDown = new QToolButton(edits);
+    seRootDown->setObjectName("seRootDown");
+    seRootDown->setArrowType(Qt::DownArrow);
+    seRootDown->setGeometry(104, 35, 20, 12);
+    label(edits, tr("Тизмерения, мс"), 132, 6);
+    seTime = spin(edits, "seTime", 1, 2147483647, 10000, 132, 24, 100);
+    seTime->setToolTip(tr("Время измерения"));
+    label(edits, tr("Число выборок в серии"), 244, 6);
+    seSamples = spin(edits, "seSamples", 30000, 240000, 240000, 244, 24, 130);
+    seSamples->setSingleStep(30000);
+    seSamples->setToolTip(tr("От 30000 до 240000, шаг изменения 30000"));
+
+    lbErrIn = label(this, QString(), 8, 128, 384);
+    lbErrIn->setObjectName("lbErrIn");
+    lbErrIn->setStyleSheet("color: red;");
+    lbErrIn->hide();
+
+    btStart = new QPushButton(tr("ПУСК ИЗМЕРЕНИЯ"), this);
+    btStart->setObjectName("btStart");
+    btStart->setFont(boldFont(btStart));
+    btStart->setGeometry(8, 152, 160, 34);
+
+    lbTrueValues = label(this, tr("ИСТИННЫЕ ЗНАЧЕНИЯ:"), 180, 146, 212);
+    lbF = label(this, QString(), 180, 162, 212);
+    lbT = label(this, QString(), 180, 176, 212);
+    lbMinutes = label(this, QString(), 180, 190, 212);
+    lbF->setObjectName("lbF");
+    lbT->setObjectName("lbT");
+    lbMinutes->setObjectName("lbMinutes");
+}
+
+OptionsPanel::OptionsPanel(QWidget* parent) : ClickableGroupBox(tr("Опции"), parent) {
+    setObjectName("gbOptions");
+    resize(392, 212);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(0x80, 0x80, 0x00)); // olive
+    setPalette(pal);
+
+    auto* colours = group(this, tr("ЦВЕТ канала"), 8, 18, 376, 46);
+    for (int n = 1; n <= 8; ++n) {
+        lbColorCh[n] = label(colours, QString::number(n), 8 + (n - 1) * 46, 20, 10);
+        lbColorCh[n]->setObjectName(QString("lbColorCh%1").arg(n));
+        pColorCh[n] = new ColorPanel(colours);
+        pColorCh[n]->setObjectName(QString("pColorCh%1").arg(n));
+        pColorCh[n]->setGeometry(20 + (n - 1) * 46, 20, 24, 16);
+    }
+    auto* units = group(this, tr("Ед.ВРЕМЕНИ"), 8, 68, 110, 50);
+    cbTimeunits = combo(units, "cbTimeunits", {tr("мкс"), tr("мс"), tr("с")}, 8, 20, 94);
+    auto* store = group(this, tr("csv и txt файлы"), 124, 68, 126, 50);
+    cbStoreX = combo(store, "cbStoreX", {tr("не сохранять"), tr("сохранять")}, 8, 20, 110);
+    cbStoreX->setCurrentIndex(1);
+    auto* help = group(this, tr("HELP - файл"), 256, 68, 128, 68);
+    cbHelp = combo(help, "cbHelp", {tr("загружать"), tr("не загружать")}, 8, 20, 112);
+    auto* atStart = label(help, tr("при старте приложения"), 8, 42, 116, 24);
+    atStart->setWordWrap(true);
+
+    auto* steps = group(this, tr("Дискретность изменения"), 8, 122, 242, 80);
+    label(steps, "F", 10, 24);
+    seFstep = spin(steps, "seFstep", 1, 50000, 1, 26, 20, 100);
+    label(steps, "T", 10, 50);
+    seTstep = spin(steps, "seTstep", 1, 50000, 1, 26, 46, 100);
+
+    rgRefADC = group(this, tr("Диапазон АЦП"), 256, 138, 128, 64);
+    rgRefADC->setObjectName("rgRefADC");
+    rgRefADCItems[0] = new QRadioButton(tr("0...2,5В"), rgRefADC);
+    rgRefADCItems[0]->setGeometry(8, 18, 112, 18);
+    rgRefADCItems[1] = new QRadioButton(tr("0...5,0В"), rgRefADC);
+    rgRefADCItems[1]->setGeometry(8, 38, 112, 18);
+    rgRefADCItems[1]->setChecked(true);
+}
+
+int OptionsPanel::refAdcIndex() const {
+    return rgRefADCItems[0]->isChecked() ? 0 : 1;
+}
+
+void OptionsPanel::setRefAdcIndex(int index) {
+    rgRefADCItems[index == 0 ? 0 : 1]->setChecked(true);
+}
+
+ChartPanel::ChartPanel(QWidget* parent) : ClickableGroupBox(tr("График"), parent) {
+    setObjectName("gbChart");
+    resize(392, 250);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(0x00, 0x80, 0x80)); // teal
+    setPalette(pal);
+
+    auto* axes = group(this, tr("Оси графика"), 8, 18, 186, 66);
+    label(axes, tr("ось Y:        ось X:"), 8, 18, 170);
+    cbShowK = combo(axes, "cbShowK",
+                    {tr("ЗНАЧЕНИЯ, ВРЕМЯ"), tr("ед.АЦП,      ВЫБОРКИ"), tr("ЗНАЧЕНИЯ, ВЫБОРКИ"),
+                     tr("ед.АЦП,      ВРЕМЯ")},
+                    8, 36, 170);
+    auto* smooth = group(this, tr("Интегрирование"), 200, 18, 184, 66);
+    cbInt = new QCheckBox(tr("выполнить"), smooth);
+    cbInt->setObjectName("cbInt");
+    cbInt->setGeometry(8, 16, 150, 18);
+    label(smooth, tr("по"), 8, 40);
+    seInt = spin(smooth, "seInt", 2, 512, 8, 30, 36, 70);
+    label(smooth, tr("точкам"), 106, 40);
+
+    auto* zeros = group(this, tr("Нулевые уровни"), 8, 88, 376, 154);
+    btZeros = new QPushButton(tr("Вычислить для выбранных каналов"), zeros);
+    btZeros->setObjectName("btZeros");
+    btZeros->setGeometry(8, 18, 210, 24);
+    cbRestoreParams = new QCheckBox(tr("восстанавливать параметры"), zeros);
+    cbRestoreParams->setObjectName("cbRestoreParams");
+    cbRestoreParams->setToolTip(
+        tr("Восстановить выбранные каналы, Fвыборки, параметры интегрирования..."));
+    cbRestoreParams->setGeometry(8, 44, 210, 18);
+    cbRestoreParams->setChecked(true);
+    Label11 = label(zeros, tr("Смещение в ед.АЦП (данные    для файла scales.scl)"), 8, 64, 360);
+    for (int n = 1; n <= 8; ++n) {
+        lbCh[n] = label(zeros, tr("Канал %1=0").arg(n), 8 + ((n - 1) / 4) * 110,
+                        82 + ((n - 1) % 4) * 16, 104);
+        lbCh[n]->setObjectName(QString("lbCh%1").arg(n));
+    }
+    btSaveZeros = new QPushButton(tr("Сохранить в файл scales.scl"), zeros);
+    btSaveZeros->setObjectName("btSaveZeros");
+    btSaveZeros->setGeometry(220, 84, 150, 24);
+    btLoadScalesFile = new QPushButton(tr("Загрузить файл scales.scl"), zeros);
+    btLoadScalesFile->setObjectName("btLoadScalesFile");
+    btLoadScalesFile->setGeometry(220, 114, 150, 24);
+}
+
+} // namespace zarvik

@@ -1,0 +1,70 @@
+#include "shell/settings.h"
+
+#include "shell/settingskeys.h"
+
+namespace zarvik {
+
+MainSettings::MainSettings() {
+    for (int n = 1; n <= 8; ++n) {
+        seriesColor[n] = static_cast<WinColor>(64 * n);
+        seriesSelect[n] = true;
+    }
+}
+
+MainSettings readMainSettings(const IniFile& ini) {
+    using namespace ini;
+    MainSettings s;
+    s.height = ini.readInteger(kSecMainWindow, kKeyHeight, s.height);
+    s.width = ini.readInteger(kSecMainWindow, kKeyWidth, s.width);
+    s.left = ini.readInteger(kSecMainWindow, kKeyLeft, s.left);
+    s.top = ini.readInteger(kSecMainWindow, kKeyTop, s.top);
+    s.timeUnits = ini.readInteger(kSecOptions, kKeyTimeUnits, s.timeUnits);
+    s.xyMode = ini.readInteger(kSecOptions, kKeyXYmode, s.xyMode);
+    s.integratePoints = ini.readInteger(kSecOptions, kKeyIntegrate, s.integratePoints);
+    for (int n = 1; n <= 8; ++n) {
+        s.seriesColor[n] = static_cast<WinColor>(
+            ini.readInteger(kSecSeriesColor, channelKey(n), static_cast<int>(s.seriesColor[n])));
+        s.seriesSelect[n] = ini.readBool(kSecSeriesSelect, channelKey(n), s.seriesSelect[n]);
+    }
+    s.startType = ini.readInteger(kSecStart, kKeyStartType, s.startType);
+    s.adcRange = ini.readInteger(kSecAdc, kKeyRange, s.adcRange);
+    s.sramBlocks = ini.readInteger(kSecFT, kKeySRAMblocks, s.sramBlocks);
+    s.time4allSRAM = ini.readInteger(kSecFT, kKeyTime4allSRAM, s.time4allSRAM);
+    s.f = ini.readInteger(kSecFT, kKeyF, s.f);
+    s.loadHelpOnStart = ini.readInteger(kSecOptions, kKeyLoadHelp, s.loadHelpOnStart);
+    s.restoreParamsAfterZero =
+        ini.readBool(kSecOptions, kKeyRestoreParams, s.restoreParamsAfterZero);
+    s.spectrumStep = ini.readInteger(kSecSpectrum, kKeyStep, s.spectrumStep);
+    s.spectrumFmax = ini.readInteger(kSecSpectrum, kKeyFmax, s.spectrumFmax);
+    s.spectrumType = ini.readInteger(kSecSpectrum, kKeySpectrumType, s.spectrumType);
+    return s;
+}
+
+bool writeMainSettings(IniFile& ini, const MainSettings& s) {
+    using namespace ini;
+    bool ok = true;
+    ok &= ini.writeInteger(kSecMainWindow, kKeyHeight, s.height);
+    ok &= ini.writeInteger(kSecMainWindow, kKeyWidth, s.width);
+    ok &= ini.writeInteger(kSecMainWindow, kKeyLeft, s.left);
+    ok &= ini.writeInteger(kSecMainWindow, kKeyTop, s.top);
+    ok &= ini.writeInteger(kSecFT, kKeyF, s.f);
+    ok &= ini.writeInteger(kSecFT, kKeyTime4allSRAM, s.time4allSRAM);
+    ok &= ini.writeInteger(kSecFT, kKeySRAMblocks, s.sramBlocks);
+    ok &= ini.writeInteger(kSecStart, kKeyStartType, s.startType);
+    ok &= ini.writeInteger(kSecAdc, kKeyRange, s.adcRange);
+    ok &= ini.writeInteger(kSecOptions, kKeyTimeUnits, s.timeUnits);
+    ok &= ini.writeInteger(kSecOptions, kKeyXYmode, s.xyMode);
+    ok &= ini.writeInteger(kSecOptions, kKeyIntegrate, s.integratePoints);
+    ok &= ini.writeInteger(kSecOptions, kKeyLoadHelp, s.loadHelpOnStart);
+    for (int n = 1; n <= 8; ++n) {
+        ok &= ini.writeInteger(kSecSeriesColor, channelKey(n), static_cast<int>(s.seriesColor[n]));
+        ok &= ini.writeBool(kSecSeriesSelect, channelKey(n), s.seriesSelect[n]);
+    }
+    ok &= ini.writeInteger(kSecSpectrum, kKeyStep, s.spectrumStep);
+    ok &= ini.writeInteger(kSecSpectrum, kKeyFmax, s.spectrumFmax);
+    ok &= ini.writeInteger(kSecSpectrum, kKeySpectrumType, s.spectrumType);
+    ok &= ini.writeBool(kSecOptions, kKeyRestoreParams, s.restoreParamsAfterZero);
+    return ok;
+}
+
+} // namespace zarvik

@@ -1,0 +1,47 @@
+#pragma once
+// The main window's share of "Zarvik.ini": plain values, read and written in the order the
+// file has always had them, so that a file written by the program keeps its layout.
+
+#include "common/inifile.h"
+
+#include <array>
+#include <cstdint>
+
+namespace zarvik {
+
+// A colour as the settings file stores it: red in the low byte, then green, then blue.
+using WinColor = std::uint32_t;
+
+struct MainSettings {
+    int height = 515;
+    int width = 794;
+    int left = 0;
+    int top = 0;
+    int timeUnits = 0;
+    int xyMode = 0;
+    int integratePoints = 8;
+    std::array<WinColor, 9> seriesColor{}; // [1..8]; default 64 x channel number
+    std::array<bool, 9> seriesSelect{};    // [1..8]; default all selected
+    int startType = 0;                     // 16 = external start
+    int adcRange = 1;
+    int sramBlocks = 8;
+    int time4allSRAM = 117187;
+    int f = 2048;
+    int loadHelpOnStart = 0;
+    bool restoreParamsAfterZero = true;
+    // Keys of section "Spectrum" that the main window writes for the spectrum window.
+    int spectrumStep = 1;
+    int spectrumFmax = 35;
+    int spectrumType = 0;
+
+    MainSettings();
+};
+
+// Values exactly as stored (missing keys and non-integers give the defaults); the start-up
+// corrections belong to whoever applies them to the controls.
+MainSettings readMainSettings(const IniFile& ini);
+
+// Writes every key of the main window; false when the file could not be written.
+bool writeMainSettings(IniFile& ini, const MainSettings& s);
+
+} // namespace zarvik

@@ -1,0 +1,554 @@
+#include "shell/tform1.h"
+
+#include "common/inifile.h"
+#include "shell/help.h"
+#include "shell/settings.h"
+#include "shell/settingskeys.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+#include <cmath>
+
+static void initZarvikResources() {
+    Q_INIT_RESOURCE(zarvik);
+}
+
+namespace zarvik {
+namespace {
+
+// The regions' fixed places in the window.
+constexpr int kHeaderHeight = 17;
+constexpr int kCtlBarTop = 16;
+constexpr int kCtlBarHeight = 41;
+constexpr int kFileTop = 56;
+constexpr int kFileHeight = 57;
+constexpr int kChartTop = 112;
+constexpr int kChartLeft = 3;
+constexpr int kSaveChartAboveBottom = 26;
+// The window's outer size counts a title bar and borders of these sizes (as at 96 dpi on the
+// desktop the program was designed for), whatever the window manager draws, so that a stored
+// size means the same client area everywhere and the regions fill it exactly.
+constexpr int kFrameWidth = 16;
+constexpr int kFrameHeight = 38;
+constexpr int kStatusHeight = 19;
+
+QColor fromWinColor(WinColor c) {
+    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                  static_cast<int>((c >> 16) & 0xFF));
+}
+
+WinColor toWinColor(const QColor& c) {
+    return static_cast<WinColor>(c.red()) | (static_cast<WinColor>(c.green()) << 8) |
+           (static_cast<WinColor>(c.blue()) << 16);
+}
+
+void setHelpContext(QWidget* w, int context) {
+    w->setProperty("helpContext", context);
+}
+
+} // namespace
+
+TForm1::TForm1(const QString& appPath, QWidget* parent) : QWidget(parent), AppPath(appPath) {
+    initZarvikResources();
+    setObjectName("Form1");
+    setWindowTitle(tr("АЦП 12 бит 8 каналов") + "   " + "www.zarvik-lab.ru ");
+    setToolTip(tr("Щелкните по незанятой части окна для разворачивания/сворачивания окна"));
+    setHelpContext(this, 6);
+    // The design's small dialog font; the regions' fixed sizes are measured in it.
+    QFont f = font();
+    f.setPixelSize(11);
+    setFont(f);
+    buildRegions();
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+QToolButton* TForm1::addButton(QFrame* bar, const QString& name, const QString& caption,
+                               const QString& hint, int helpContext) {
+    auto* b = new QToolButton(bar);
+    b->setObjectName(name);
+    b->setToolTip(hint);
+    b->setFixedHeight(21);
+    if (!caption.isEmpty()) {
+        b->setText(caption);
+        QFont f = b->font();
+        f.setBold(true);
+        b->setFont(f);
+        b->setMinimumWidth(QFontMetrics(f).horizontalAdvance(caption) + 12);
+    }
+    b->setAutoRaise(true);
+    b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    b->setIconSize(QSize(16, 16));
+    setHelpContext(b, helpContext);
+    bar->layout()->addWidget(b);
+    return b;
+}
+
+void TForm1::buildRegions() {
+    // Header captions over the three tool bars.
+    Header = new QWidget(this);
+    Header->setObjectName("Header");
+    Header->setAttribute(Qt::WA_NoMousePropagation);
+    auto* headerLayout = new QHBoxLayout(Header);
+    headerLayout->setContentsMargins(0, 0, 0, 0);
+    headerLayout->setSpacing(0);
+    const std::array<std::pair<const char*, int>, 3> sections = {
+        {{"Файл", 194}, {"Управление контроллером", 360}, {"Опции", 205}}};
+    for (const auto& [caption, width] : sections) {
+        auto* l = new QLabel(tr(caption), Header);
+        l->setAlignment(Qt::AlignCenter);
+        l->setFixedWidth(width);
+        l->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        headerLayout->addWidget(l);
+    }
+    headerLayout->addStretch();
+
+    ctlBar = new QWidget(this);
+    ctlBar->setObjectName("ctlBar");
+    ctlBar->setAttribute(Qt::WA_NoMousePropagation);
+    auto* barLayout = new QHBoxLayout(ctlBar);
+    barLayout->setContentsMargins(0, 7, 0, 7);
+    barLayout->setSpacing(0);
+    // Tool bars that never wrap and never hide a button behind an overflow arrow: at least
+    // their design width, wider when the font needs it.
+    auto makeBar = [&](const char* name, int width) {
+        auto* bar = new QFrame(ctlBar);
+        bar->setObjectName(name);
+        bar->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        bar->setMinimumWidth(width);
+        bar->setFixedHeight(27);
+        auto* layout = new QHBoxLayout(bar);
+        layout->setContentsMargins(2, 2, 2, 2);
+        layout->setSpacing(1);
+        barLayout->addWidget(bar);
+        return bar;
+    };
+    tbFile = makeBar("tbFile", 194);
+    tbMCctl = makeBar("tbMCctl", 360);
+    tbOptions = makeBar("tbOptions", 205);
+    barLayout->addStretch();
+
+    QStyle* st = style();
+    btSave = addButton(tbFile, "btSave", {}, tr("Сохранить данные в файл"), 7);
+    btSave->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
+    btLoadFile = addButton(tbFile, "btLoadFile", {}, tr("Открыть файл данных"), 7);
+    btLoadFile->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
+    btCopy = addButton(tbFile, "btCopy", {}, tr("Копировать комментарий в буфер обмена"), 8);
+    btCopy->setIcon(st->standardIcon(QStyle::SP_FileDialogDetailedView));
+    btShowCmnt = addButton(tbFile, "btShowCmnt", {},
+                           tr("Просмотреть комментарии ко всем  файлам в папке"), 7);
+    btShowCmnt->setIcon(st->standardIcon(QStyle::SP_FileDialogContentsView));
+    btPrevFile = addButton(tbFile, "btPrevFile", {}, tr("Предыдущий файл в папке"), 7);
+    btPrevFile->setIcon(st->standardIcon(QStyle::SP_ArrowLeft));
+    btNextFile = addButton(tbFile, "btNextFile", {}, tr("Следующий файл в папке"), 7);
+    btNextFile->setIcon(st->standardIcon(QStyle::SP_ArrowRight));
+    btPrint = addButton(tbFile, "btPrint", {}, tr("Печать графика"), 7);
+    btPrint->setIcon(st->standardIcon(QStyle::SP_FileIcon));
+    btShowCmnt->setEnabled(false);
+    btPrevFile->setEnabled(false);
+    btNextFile->setEnabled(false);
+
+    btUSB = addButton(tbMCctl, "btUSB", {}, tr("Подключить АЦП к компьютеру"), 4);
+    btUSB->setIcon(st->standardIcon(QStyle::SP_DriveNetIcon));
+    btStartMode = addButton(tbMCctl, "btStartMode", {}, {}, 4);
+    btStartMode->setIcon(st->standardIcon(QStyle::SP_MediaPlay));
+    btChooseF = addButton(tbMCctl, "btChooseF", tr("Выбор F/T"),
+                          tr("Выбрать частоту выборки / время измерения"), 4);
+    btStartPlus =
+        addButton(tbMCctl, "btStartPlus", tr("ПУСК ИЗМЕРЕНИЯ"), tr("Запуск измерения"), 4);
+    btSpectrGo = addButton(tbMCctl, "btSpectrGo", tr("Спектр"), tr("Построение спектра"), 4);
+    btTrend = addButton(tbMCctl, "btTrend", tr("Тренд"), tr("Определение тренда"), 4);
+    btSpectrGo->setEnabled(false);
+    btTrend->setEnabled(false);
+
+    btChart = addButton(tbOptions, "btChart", tr("График"), tr("Параметры графика"), 5);
+    btOptions =
+        addButton(tbOptions, "btOptions", tr("Опции"), tr("Цвет графика, единицы времени..."), 5);
+    btRead = addButton(tbOptions, "btRead", tr("Повтор чтения"),
+                       tr("Повторное считывание массива из памяти платы АЦП"), 5);
+    btBoot = addButton(tbOptions, "btBoot", tr("Boot"), tr("Внешний генератор"), 4);
+    btBoot->hide();
+    for (QFrame* bar : {tbFile, tbMCctl, tbOptions})
+        static_cast<QHBoxLayout*>(bar->layout())->addStretch();
+
+    gbFile = new QGroupBox(tr("Комментарий"), this);
+    gbFile->setObjectName("gbFile");
+    setHelpContext(gbFile, 2);
+    mComment = new QPlainTextEdit(gbFile);
+    mComment->setObjectName("mComment");
+    mComment->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    mComment->move(8, 15);
+    setHelpContext(mComment, 2);
+    mClipBoard = new QPlainTextEdit(gbFile);
+    mClipBoard->setObjectName("mClipBoard");
+    mClipBoard->hide();
+
+    Chart1 = new QFrame(this);
+    Chart1->setObjectName("Chart1");
+    Chart1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Chart1->setAutoFillBackground(true);
+    setHelpContext(Chart1, 7);
+
+    gbAllCmnt = new QGroupBox(Chart1);
+    gbAllCmnt->setObjectName("gbAllCmnt");
+    gbAllCmnt->move(0, 0);
+    MAllCmnt = new QPlainTextEdit(gbAllCmnt);
+    MAllCmnt->setObjectName("MAllCmnt");
+    MAllCmnt->move(8, 8);
+    setHelpContext(MAllCmnt, 3);
+    pSearch = new QWidget(gbAllCmnt);
+    pSearch->setObjectName("pSearch");
+    pSearch->setGeometry(10, 0, 100, 30);
+    setHelpContext(pSearch, 3);
+    gbAllCmnt->hide();
+
+    pnlChart = new QFrame(Chart1);
+    pnlChart->setObjectName("pnlChart");
+    pnlChart->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    pnlChart->setGeometry(0, 0, 100, 60);
+    progressBar = new QProgressBar(pnlChart);
+    progressBar->setObjectName("progressBar");
+    progressBar->setGeometry(10, 34, 80, 16);
+    pnlChart->hide();
+
+    btSaveChart = new QToolButton(Chart1);
+    btSaveChart->setObjectName("btSaveChart");
+    btSaveChart->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
+    btSaveChart->setGeometry(2, 0, 24, 24);
+    setHelpContext(btSaveChart, 8);
+
+    status = new QStatusBar(this);
+    status->setObjectName("status");
+    status->setSizeGripEnabled(false);
+    status->setToolTip(tr("Щелкнуть для отображения/скрытия X,Y и цифровых сигналов"));
+    setHelpContext(status, 6);
+    const std::array<int, 3> panelWidths = {200, 200, 50};
+    for (int i = 0; i < 3; ++i) {
+        m_statusPanels[i] = new QLabel(status);
+        m_statusPanels[i]->setFixedWidth(panelWidths[i]);
+        m_statusPanels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        status->addWidget(m_statusPanels[i]);
+    }
+
+    gbFT = new FTPanel(this);
+    gbOptions = new OptionsPanel(this);
+    gbChart = new ChartPanel(this);
+    for (QWidget* panel : {static_cast<QWidget*>(gbFT), static_cast<QWidget*>(gbOptions),
+                           static_cast<QWidget*>(gbChart)}) {
+        panel->move(kChartLeft + 40, kChartTop + 8);
+        panel->hide();
+    }
+    gbOptions->move(kChartLeft + 60, kChartTop + 12);
+    gbChart->move(kChartLeft + 80, kChartTop + 16);
+    setHelpContext(gbFT, 4);
+    setHelpContext(gbOptions, 5);
+    setHelpContext(gbChart, 5);
+    setHelpContext(gbOptions->seFstep, 4);
+    setHelpContext(gbOptions->seTstep, 4);
+
+    connect(btOptions, &QToolButton::clicked, this, &TForm1::btOptionsClick);
+    connect(btChart, &QToolButton::clicked, this, &TForm1::btChartClick);
+    connect(btChooseF, &QToolButton::clicked, this, &TForm1::btChooseFClick);
+    connect(gbOptions, &ClickableGroupBox::clicked, this, &TForm1::gbOptionsClick);
+    connect(gbChart, &ClickableGroupBox::clicked, this, &TForm1::gbOptionsClick);
+}
+
+void TForm1::FormCreate() {
+    for (int n = 1; n <= kChannels; ++n)
+        Measurement.ZeroLevel[n] = 0.0;
+    Measurement.ZeroRun = false;
+
+    setAcceptDrops(true);
+
+    if (AppPath.isEmpty())
+        AppPath = QCoreApplication::applicationDirPath() + "/";
+
+    Measurement.FromFile = false;
+
+    const IniFile ini(std::filesystem::path(AppPath.toStdString()) / ini::kFileName);
+    const MainSettings s = readMainSettings(ini);
+    setWindowBounds(s.height, s.width, s.left, s.top);
+    FormResize();
+
+    gbOptions->cbTimeunits->setCurrentIndex(s.timeUnits);
+    gbChart->cbShowK->setCurrentIndex(s.xyMode);
+    gbChart->seInt->setValue(s.integratePoints);
+
+    for (int n = 1; n <= kChannels; ++n) {
+        cbCh[n] = gbFT->cbCh[n];
+        pColorCh[n] = gbOptions->pColorCh[n];
+        connect(cbCh[n], &QCheckBox::toggled, this, &TForm1::CalcUseChnl);
+    }
+    applySettings(s);
+
+    Measurement.SampleData.clear();
+    Measurement.BlockCount = kMaxBlocks;
+
+    for (int b = 1; b <= kMaxBlocks; ++b)
+        BlockCode[b] = static_cast<std::uint8_t>((8 - b) * 32);
+}
+
+void TForm1::applySettings(const MainSettings& s) {
+    for (int n = 1; n <= kChannels; ++n) {
+        setChannelColor(n, fromWinColor(s.seriesColor[n]));
+        cbCh[n]->setChecked(s.seriesSelect[n]);
+    }
+    bool any = false;
+    for (int n = 1; n <= kChannels; ++n)
+        any = any || cbCh[n]->isChecked();
+    if (!any)
+        cbCh[1]->setChecked(true);
+    CalcUseChnl();
+
+    gbOptions->setRefAdcIndex(s.adcRange);
+
+    Measurement.SRAMblocks =
+        (s.sramBlocks >= 1 && s.sramBlocks <= kMaxBlocks) ? s.sramBlocks : kMaxBlocks;
+    gbFT->seSamples->setValue(Measurement.SRAMblocks * kWordsPerBlock);
+    Measurement.Time4allSRAM = s.time4allSRAM;
+    gbFT->seF->setValue(s.f);
+    if (gbFT->seF->value() < 225)
+        gbFT->seF->setValue(2048);
+
+    gbOptions->cbHelp->setCurrentIndex(s.loadHelpOnStart);
+    gbChart->cbRestoreParams->setChecked(s.restoreParamsAfterZero);
+}
+
+MainSettings TForm1::collectSettings() const {
+    MainSettings s;
+    s.height = windowHeight();
+    s.width = windowWidth();
+    s.left = x();
+    s.top = y();
+    s.timeUnits = gbOptions->cbTimeunits->currentIndex();
+    s.xyMode = gbChart->cbShowK->currentIndex();
+    s.integratePoints = gbChart->seInt->value();
+    s.loadHelpOnStart = gbOptions->cbHelp->currentIndex();
+    s.restoreParamsAfterZero = gbChart->cbRestoreParams->isChecked();
+    for (int n = 1; n <= kChannels; ++n) {
+        s.seriesColor[n] = toWinColor(pColorCh[n]->color());
+        s.seriesSelect[n] = cbCh[n]->isChecked();
+    }
+    s.adcRange = gbOptions->refAdcIndex();
+    s.sramBlocks = Measurement.SRAMblocks;
+    s.time4allSRAM = Measurement.Time4allSRAM;
+    s.f = gbFT->seF->value();
+    return s;
+}
+
+void TForm1::setChannelColor(int channel, const QColor& color) {
+    // The panel holds the colour; the check box shows it too.
+    pColorCh[channel]->setColor(color);
+    QPalette pal = cbCh[channel]->palette();
+    pal.setColor(QPalette::WindowText, pColorCh[channel]->color());
+    cbCh[channel]->setPalette(pal);
+}
+
+void TForm1::CalcUseChnl() {
+    int n = 0;
+    for (int c = 1; c <= kChannels; ++c)
+        n += cbCh[c] != nullptr && cbCh[c]->isChecked();
+    Measurement.ChannelCount = static_cast<std::uint8_t>(n);
+}
+
+void TForm1::FormShow() {
+    if (gbOptions->cbHelp->currentIndex() == 0)
+        showHelp(-1);
+}
+
+void TForm1::FormClose() {
+    if (m_closed)
+        return;
+    m_closed = true;
+    Measurement.SampleData.clear();
+    Measurement.SampleData.shrink_to_fit();
+    IniFile ini(std::filesystem::path(AppPath.toStdString()) / ini::kFileName);
+    writeMainSettings(ini, collectSettings());
+    if (m_help)
+        m_help->close();
+}
+
+int TForm1::windowHeight() const {
+    return height() + kFrameHeight;
+}
+int TForm1::windowWidth() const {
+    return width() + kFrameWidth;
+}
+
+void TForm1::setWindowBounds(int height, int width, int left, int top) {
+    resize(width - kFrameWidth, height - kFrameHeight);
+    move(left, top);
+}
+
+void TForm1::setDesktop(const QRect& workArea, int screenWidth) {
+    m_workArea = workArea;
+    m_screenWidth = screenWidth;
+}
+
+QRect TForm1::workArea() const {
+    if (m_workArea)
+        return *m_workArea;
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    return s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+int TForm1::screenWidth() const {
+    if (m_workArea)
+        return m_screenWidth;
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    return s ? s->geometry().width() : 1024;
+}
+
+void TForm1::FormResize() {
+    const int chartWidth = windowWidth() - ChartWidthMargin;
+    const int chartHeight = windowHeight() - ChartHeightMargin;
+    const int clientWidth = width();
+
+    Header->setGeometry(0, 0, clientWidth, kHeaderHeight);
+    ctlBar->setGeometry(0, kCtlBarTop, clientWidth, kCtlBarHeight);
+    gbFile->setGeometry(kChartLeft, kFileTop, chartWidth, kFileHeight);
+    mComment->resize(gbFile->width() - 16, kFileHeight - 19);
+    Chart1->setGeometry(kChartLeft, kChartTop, chartWidth, chartHeight);
+    pnlChart->resize(Chart1->width(), pnlChart->height());
+    progressBar->resize(Chart1->width() - 20, progressBar->height());
+    gbAllCmnt->resize(Chart1->width(), Chart1->height());
+    MAllCmnt->resize(mComment->width(),
+                     gbAllCmnt->height() - pSearch->height() - MAllCmnt->y() - 10);
+    pSearch->setGeometry(pSearch->x(), gbAllCmnt->height() - pSearch->height() - 5,
+                         gbAllCmnt->width() - 20, pSearch->height());
+    btSaveChart->move(btSaveChart->x(), Chart1->height() - kSaveChartAboveBottom);
+    status->setGeometry(0, height() - kStatusHeight, clientWidth, kStatusHeight);
+}
+
+void TForm1::FormClick() {
+    const QRect area = workArea();
+    const int screenW = screenWidth();
+    if (windowHeight() >= area.bottom() + 1 && windowWidth() >= screenW) {
+        if (NormalBounds.height == 0) {
+            NormalBounds.height = 480;
+            NormalBounds.width = 620;
+        }
+        setWindowBounds(NormalBounds.height, NormalBounds.width, NormalBounds.left,
+                        NormalBounds.top);
+    } else {
+        NormalBounds.height = static_cast<std::uint16_t>(windowHeight());
+        NormalBounds.width = static_cast<std::uint16_t>(windowWidth());
+        NormalBounds.left = x();
+        NormalBounds.top = y();
+        setWindowBounds(area.bottom() + 1, screenW, 0, 0);
+    }
+}
+
+void TForm1::togglePanel(QWidget* panel, QToolButton* button, const QString& caption) {
+    QPalette pal = button->palette();
+    if (panel->isVisible()) {
+        panel->hide();
+        button->setText(caption);
+        pal.setColor(QPalette::ButtonText, Qt::black);
+    } else {
+        panel->show();
+        button->setText(tr("Закрыть"));
+        pal.setColor(QPalette::ButtonText, Qt::red);
+        panel->raise();
+    }
+    button->setPalette(pal);
+}
+
+void TForm1::btOptionsClick() {
+    togglePanel(gbOptions, btOptions, tr("Опции"));
+}
+
+void TForm1::btChartClick() {
+    togglePanel(gbChart, btChart, tr("График"));
+}
+
+void TForm1::btChooseFClick() {
+    togglePanel(gbFT, btChooseF, tr("Выбор F/T"));
+    if (gbFT->isVisible())
+        gbFT->seF->setFocus();
+}
+
+void TForm1::gbOptionsClick() {
+    gbOptions->hide();
+    btOptions->setText(tr("ОПЦИИ"));
+    QPalette pal = btOptions->palette();
+    pal.setColor(QPalette::ButtonText, Qt::black);
+    btOptions->setPalette(pal);
+}
+
+QString TForm1::statusText(int panel) const {
+    return m_statusPanels.at(panel)->text();
+}
+
+void TForm1::setStatusText(int panel, const QString& text) {
+    m_statusPanels.at(panel)->setText(text);
+}
+
+int TForm1::helpContextAt(QWidget* w) const {
+    for (; w != nullptr; w = w->parentWidget()) {
+        const QVariant ctx = w->property("helpContext");
+        if (ctx.isValid())
+            return ctx.toInt();
+    }
+    return 6;
+}
+
+void TForm1::showHelp(int helpContext) {
+    if (!m_help)
+        m_help = new HelpViewer(this);
+    if (helpContext < 0)
+        m_help->showTopic("Idh_Bgn");
+    else
+        m_help->showContext(helpContext);
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    FormClose();
+    QWidget::closeEvent(event);
+}
+
+void TForm1::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && childAt(event->position().toPoint()) == nullptr)
+        FormClick();
+    QWidget::mousePressEvent(event);
+}
+
+bool TForm1::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F1 && event->type() == QEvent::KeyPress) {
+            showHelp(helpContextAt(QApplication::focusWidget()));
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+} // namespace zarvik

@@ -1,0 +1,143 @@
+#pragma once
+// The main window: its regions, tool bars, floating panels, start-up and shut-down, the
+// layout rule and the one-click maximise/restore. The parts of the program hang their
+// behaviour on the controls placed here.
+
+#include "common/measurement.h"
+#include "shell/panels.h"
+
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QStatusBar;
+class QToolButton;
+class QGroupBox;
+class QFrame;
+
+namespace zarvik {
+
+class HelpViewer;
+struct MainSettings;
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    // `appPath` is the folder of the settings and calibration files, with its trailing
+    // separator; empty means the folder of the executable.
+    explicit TForm1(const QString& appPath = QString(), QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Window bounds as the settings file and the layout rule count them: the outer size,
+    // title bar and borders included.
+    int windowHeight() const;
+    int windowWidth() const;
+    void setWindowBounds(int height, int width, int left, int top);
+
+    // The desktop the maximise/restore click works against; tests may fix it.
+    void setDesktop(const QRect& workArea, int screenWidth);
+
+    QString statusText(int panel) const;
+    void setStatusText(int panel, const QString& text);
+
+    // Handlers of the window's own controls and life events.
+    void FormClick();
+    void FormResize();
+    void btOptionsClick();
+    void btChartClick();
+    void btChooseFClick();
+    void gbOptionsClick();
+    void CalcUseChnl();
+
+    // State of the window itself.
+    QString AppPath;
+    const std::uint16_t ChartHeightMargin = 169;
+    const std::uint16_t ChartWidthMargin = 22;
+    struct Bounds {
+        std::uint16_t height = 0;
+        std::uint16_t width = 0;
+        std::int32_t left = 0;
+        std::int32_t top = 0;
+    } NormalBounds;
+    std::array<std::uint8_t, 9> BlockCode{}; // [1..8]: (8 - B) * 32
+
+    TMeasurement Measurement;
+
+    // Regions.
+    QWidget* Header = nullptr;
+    QWidget* ctlBar = nullptr;
+    QFrame* tbFile = nullptr;
+    QFrame* tbMCctl = nullptr;
+    QFrame* tbOptions = nullptr;
+    QToolButton* btSave = nullptr;
+    QToolButton* btLoadFile = nullptr;
+    QToolButton* btCopy = nullptr;
+    QToolButton* btShowCmnt = nullptr;
+    QToolButton* btPrevFile = nullptr;
+    QToolButton* btNextFile = nullptr;
+    QToolButton* btPrint = nullptr;
+    QToolButton* btUSB = nullptr;
+    QToolButton* btStartMode = nullptr;
+    QToolButton* btChooseF = nullptr;
+    QToolButton* btStartPlus = nullptr;
+    QToolButton* btSpectrGo = nullptr;
+    QToolButton* btTrend = nullptr;
+    QToolButton* btChart = nullptr;
+    QToolButton* btOptions = nullptr;
+    QToolButton* btRead = nullptr;
+    QToolButton* btBoot = nullptr;
+    QGroupBox* gbFile = nullptr;
+    QPlainTextEdit* mComment = nullptr;
+    QPlainTextEdit* mClipBoard = nullptr;
+    QFrame* Chart1 = nullptr;
+    QGroupBox* gbAllCmnt = nullptr;
+    QWidget* pSearch = nullptr;
+    QPlainTextEdit* MAllCmnt = nullptr;
+    QFrame* pnlChart = nullptr;
+    QProgressBar* progressBar = nullptr;
+    QToolButton* btSaveChart = nullptr;
+    QStatusBar* status = nullptr;
+    FTPanel* gbFT = nullptr;
+    OptionsPanel* gbOptions = nullptr;
+    ChartPanel* gbChart = nullptr;
+
+    // Channel tables, index = channel number 1..8.
+    std::array<QCheckBox*, 9> cbCh{};
+    std::array<ColorPanel*, 9> pColorCh{};
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void buildRegions();
+    QToolButton* addButton(QFrame* bar, const QString& name, const QString& caption,
+                           const QString& hint, int helpContext);
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void applySettings(const MainSettings& s);
+    MainSettings collectSettings() const;
+    void setChannelColor(int channel, const QColor& color);
+    void togglePanel(QWidget* panel, QToolButton* button, const QString& caption);
+    QRect workArea() const;
+    int screenWidth() const;
+    void showHelp(int helpContext);
+    int helpContextAt(QWidget* w) const;
+
+    std::array<QLabel*, 3> m_statusPanels{};
+    std::optional<QRect> m_workArea;
+    int m_screenWidth = 0;
+    bool m_shown = false;
+    bool m_closed = false;
+    HelpViewer* m_help = nullptr;
+};
+
+} // namespace zarvik
