@@ -1,0 +1,272 @@
+#include "chart/chartseries.h"
+
+#include "chart/chart.h"
+#include "chart/decimation.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace zarvik {
+
+namespace {
+
+QPen linePen(const QColor& color, int width) {
+    QPen pen(color, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    pen.setCosmetic(true);
+    return pen;
+}
+
+// Stores `value` at index `i` of a store that takes room only from the first value given:
+// the earlier points get the empty value.
+template <typename T> void storeSparse(std::vector<T>& store, size_t i, const T& value) {
+    if (store.empty() && value == T())
+        return;
+    if (store.size() < i + 1)
+        store.resize(i + 1);
+    store[i] = value;
+}
+
+template <typename T> T readSparse(const std::vector<T>& store, int i) {
+    const auto index = static_cast<size_t>(i);
+    return index < store.size() ? store[index] : T();
+}
+
+} // namespace
+
+void SeriesBounds::include(double x, double y) {
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return;
+    if (empty) {
+        minX = maxX = x;
+        minY = maxY = y;
+        empty = false;
+        return;
+    }
+    minX = std::min(minX, x);
+    maxX = std::max(maxX, x);
+    minY = std::min(minY, y);
+    maxY = std::max(maxY, y);
+}
+
+ChartSeries::ChartSeries(Chart& chart, const QString& title, const QColor& color)
+    : m_chart(chart), m_title(title), m_color(color) {}
+
+ChartSeries::~ChartSeries() = default;
+
+void ChartSeries::changed() {
+    m_chart.seriesChanged();
+}
+
+void ChartSeries::setTitle(const QString& title) {
+    m_title = title;
+    changed();
+}
+
+void ChartSeries::setActive(bool active) {
+    if (m_active == active)
+        return;
+    m_active = active;
+    changed();
+}
+
+void ChartSeries::setSeriesColor(const QColor& color) {
+    m_color = color;
+    changed();
+}
+
+LineSeries::LineSeries(Chart& chart, const QString& title, const QColor& color)
+    : ChartSeries(chart, title, color) {}
+
+void LineSeries::clear() {
+    m_x.clear();
+    m_y.clear();
+    m_labels.clear();
+    m_colors.clear();
+    m_bounds = SeriesBounds();
+    m_ordered = true;
+    m_allFinite = true;
+    m_firstVisible = -1;
+    m_lastVisible = -1;
+    changed();
+}
+
+void LineSeries::reserve(int n) {
+    m_x.reserve(static_cast<size_t>(n));
+    m_y.reserve(static_cast<size_t>(n));
+}
+
+void LineSeries::noteAppended(double x, double y) {
+    if (!m_x.empty() && !(x >= m_x.back()))
+        m_ordered = false;
+    if (!std::isfinite(y))
+        m_allFinite = false;
+    m_bounds.include(x, y);
+}
+
+void LineSeries::append(double x, double y, const QString& label, const QColor& color) {
+    noteAppended(x, y);
+    const size_t index = m_x.size();
+    m_x.push_back(x);
+    m_y.push_back(y);
+    storeSparse(m_labels, index, label);
+    storeSparse(m_colors, index, color);
+    changed();
+}
+
+void LineSeries::append(const double* xs, const double* ys, int n) {
+    if (n <= 0)
+        return;
+    for (int i = 0; i < n; ++i) {
+        noteAppended(xs[i], ys[i]);
+        m_x.push_back(xs[i]);
+        m_y.push_back(ys[i]);
+    }
+    changed();
+}
+
+QString LineSeries::label(int i) const {
+    return readSparse(m_labels, i);
+}
+
+QColor LineSeries::color(int i) const {
+    const QColor own = readSparse(m_colors, i);
+    return own.isValid() ? own : seriesColor();
+}
+
+std::pair<int, int> LineSeries::labelRange(double minX, double maxX) const {
+    int first = -1;
+    int last = -1;
+    if (m_ordered) {
+        first = static_cast<int>(std::lower_bound(m_x.begin(), m_x.end(), minX) - m_x.begin());
+        last = static_cast<int>(std::upper_bound(m_x.begin(), m_x.end(), maxX) - m_x.begin()) - 1;
+        if (first > last)
+            return {-1, -1};
+        return {first, last};
+    }
+    for (int i = 0; i < count(); ++i) {
+        if (m_x[static_cast<size_t>(i)] >= minX && m_x[static_cast<size_t>(i)] <= maxX) {
+            if (first < 0)
+                first = i;
+            last = i;
+        }
+    }
+    return {first, last};
+}
+
+void LineSeries::draw(const Canvas& canvas) {
+    const auto [first, last] = labelRange(canvas.minX, canvas.maxX);
+    m_firstVisible = first;
+    m_lastVisible = last;
+    if (m_x.size() < 2)
+        return;
+
+    // The neighbours just outside the range carry the lines that cross the plot's edges.
+    int from = 0;
+    int to = count() - 1;
+    if (m_ordered) {
+        const auto begin = m_x.begin();
+        from = static_cast<int>(std::lower_bound(begin, m_x.end(), canvas.minX) - begin) - 1;
+        to = static_cast<int>(std::upper_bound(begin, m_x.end(), canvas.maxX) - begin);
+        from = std::max(from, 0);
+        to = std::min(to, count() - 1);
+    }
+
+    m_lines.clear();
+    const double* xs = m_x.data();
+    const double* ys = m_y.data();
+    // A y that is not a number breaks the line; each finite run is drawn for itself.
+    int runStart = from;
+    while (runStart <= to) {
+        int runEnd = runStart;
+        if (m_allFinite) {
+            runEnd = to;
+        } else {
+            while (runStart <= to && !std::isfinite(ys[runStart]))
+                ++runStart;
+            runEnd = runStart;
+            while (runEnd + 1 <= to && std::isfinite(ys[runEnd + 1]))
+                ++runEnd;
+            if (runStart > to)
+                break;
+        }
+        if (m_ordered)
+            appendDecimated(xs, ys, runStart, runEnd, canvas.xMap, canvas.yMap, m_lines);
+        else
+            appendEveryPoint(xs, ys, runStart, runEnd, canvas.xMap, canvas.yMap, m_lines);
+        runStart = runEnd + 1;
+    }
+    canvas.painter.setPen(linePen(seriesColor(), canvas.lineWidth));
+    canvas.painter.drawLines(m_lines);
+}
+
+ArrowSeries::ArrowSeries(Chart& chart, const QString& title, const QColor& color)
+    : ChartSeries(chart, title, color) {}
+
+void ArrowSeries::clear() {
+    m_arrows.clear();
+    m_labels.clear();
+    m_colors.clear();
+    m_bounds = SeriesBounds();
+    changed();
+}
+
+void ArrowSeries::append(double x0, double y0, double x1, double y1, const QString& label,
+                         const QColor& color) {
+    const size_t index = m_arrows.size();
+    m_arrows.push_back({x0, y0, x1, y1});
+    storeSparse(m_labels, index, label);
+    storeSparse(m_colors, index, color);
+    m_bounds.include(x0, y0);
+    m_bounds.include(x1, y1);
+    changed();
+}
+
+QString ArrowSeries::label(int i) const {
+    return readSparse(m_labels, i);
+}
+
+QColor ArrowSeries::color(int i) const {
+    const QColor own = readSparse(m_colors, i);
+    return own.isValid() ? own : seriesColor();
+}
+
+void ArrowSeries::setHeadSize(int width, int height) {
+    m_headWidth = std::max(width, 1);
+    m_headHeight = std::max(height, 1);
+    changed();
+}
+
+std::pair<int, int> ArrowSeries::labelRange(double minX, double maxX) const {
+    int first = -1;
+    int last = -1;
+    for (int i = 0; i < count(); ++i) {
+        if (arrow(i).x0 >= minX && arrow(i).x0 <= maxX) {
+            if (first < 0)
+                first = i;
+            last = i;
+        }
+    }
+    return {first, last};
+}
+
+void ArrowSeries::draw(const Canvas& canvas) {
+    QPainter& painter = canvas.painter;
+    const double headWidth = m_headWidth * canvas.lineWidth;
+    const double headHeight = m_headHeight * canvas.lineWidth;
+    for (int i = 0; i < count(); ++i) {
+        const Arrow& a = arrow(i);
+        if (!std::isfinite(a.y0) || !std::isfinite(a.y1))
+            continue;
+        const QPointF start(canvas.xMap.snapped(a.x0), canvas.yMap.snapped(a.y0));
+        const QPointF end(canvas.xMap.snapped(a.x1), canvas.yMap.snapped(a.y1));
+        const QColor c = color(i);
+        painter.setPen(linePen(c, canvas.lineWidth));
+        painter.drawLine(start, end);
+        painter.fillRect(
+            QRectF(end.x() - headWidth / 2, end.y() - headHeight / 2, headWidth, headHeight), c);
+    }
+}
+
+} // namespace zarvik

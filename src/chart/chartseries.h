@@ -1,0 +1,180 @@
+#pragma once
+// The series a chart draws: plain point stores that tell their chart when they change.
+
+#include <QColor>
+#include <QLineF>
+#include <QString>
+#include <QVector>
+
+#include <utility>
+#include <vector>
+
+class QPainter;
+
+namespace zarvik {
+
+class Chart;
+struct PixelMap;
+
+// The smallest rectangle around the finite values of a series; empty while it has none.
+struct SeriesBounds {
+    double minX = 0.0;
+    double maxX = 0.0;
+    double minY = 0.0;
+    double maxY = 0.0;
+    bool empty = true;
+
+    void include(double x, double y);
+};
+
+class ChartSeries {
+public:
+    virtual ~ChartSeries();
+    ChartSeries(const ChartSeries&) = delete;
+    ChartSeries& operator=(const ChartSeries&) = delete;
+
+    // The text of the series' legend entry.
+    QString title() const { return m_title; }
+    void setTitle(const QString& title);
+
+    // A series that is not active is neither drawn nor counted in the automatic ranges.
+    bool isActive() const { return m_active; }
+    void setActive(bool active);
+
+    QColor seriesColor() const { return m_color; }
+    void setSeriesColor(const QColor& color);
+
+    virtual void clear() = 0;
+    virtual int count() const = 0;
+
+protected:
+    ChartSeries(Chart& chart, const QString& title, const QColor& color);
+    void changed();
+
+    // What a series needs to draw itself: the painter, already in device pixels and clipped to
+    // the plot, the maps of both axes into device pixels, and the line width in device pixels.
+    struct Canvas {
+        QPainter& painter;
+        const PixelMap& xMap;
+        const PixelMap& yMap;
+        double minX;
+        double maxX;
+        int lineWidth;
+    };
+
+private:
+    friend class Chart;
+    virtual SeriesBounds bounds() const = 0;
+    virtual void draw(const Canvas& canvas) = 0;
+    // The labelled positions the bottom axis can show instead of numbers, in index order.
+    virtual bool hasLabels() const = 0;
+    virtual double labelX(int i) const = 0;
+    virtual QString labelText(int i) const = 0;
+    // First and last index whose label position lies in minX..maxX, or -1 and -1.
+    virtual std::pair<int, int> labelRange(double minX, double maxX) const = 0;
+
+    Chart& m_chart;
+    QString m_title;
+    QColor m_color;
+    bool m_active = true;
+};
+
+// A line through points appended in ascending x order, as a measurement channel or a spectrum
+// envelope is. The values are held in two contiguous arrays; label texts and point colours
+// take room only once a point brings one.
+class LineSeries final : public ChartSeries {
+public:
+    void clear() override;
+    int count() const override { return static_cast<int>(m_x.size()); }
+
+    // An invalid colour (the default) stands for the series' own colour.
+    void append(double x, double y, const QString& label = QString(), const QColor& color = {});
+    // Many points without labels or colours at once, e.g. a whole channel.
+    void append(const double* xs, const double* ys, int n);
+    void reserve(int n);
+
+    double x(int i) const { return m_x[static_cast<size_t>(i)]; }
+    double y(int i) const { return m_y[static_cast<size_t>(i)]; }
+    QString label(int i) const;
+    // The colour point i was appended with, or the series' colour.
+    QColor color(int i) const;
+
+    // The first and the last point whose x lay within the bottom axis's range at the last
+    // drawing; -1 and -1 when none did or when the series was not drawn since it was cleared.
+    int firstVisible() const { return m_firstVisible; }
+    int lastVisible() const { return m_lastVisible; }
+
+private:
+    friend class Chart;
+    LineSeries(Chart& chart, const QString& title, const QColor& color);
+
+    SeriesBounds bounds() const override { return m_bounds; }
+    void draw(const Canvas& canvas) override;
+    bool hasLabels() const override { return !m_labels.empty(); }
+    double labelX(int i) const override { return x(i); }
+    QString labelText(int i) const override { return label(i); }
+    std::pair<int, int> labelRange(double minX, double maxX) const override;
+    void noteAppended(double x, double y);
+
+    std::vector<double> m_x;
+    std::vector<double> m_y;
+    std::vector<QString> m_labels;
+    std::vector<QColor> m_colors;
+    SeriesBounds m_bounds;
+    // Points out of x order or with a y that is not a number cannot take the short drawing.
+    bool m_ordered = true;
+    bool m_allFinite = true;
+    int m_firstVisible = -1;
+    int m_lastVisible = -1;
+    // Kept between drawings so that a repaint does not allocate.
+    QVector<QLineF> m_lines;
+};
+
+// Arrows from (x0, y0) to (x1, y1), each with a small rectangular head at its end, e.g. the
+// lines of an amplitude spectrum.
+class ArrowSeries final : public ChartSeries {
+public:
+    void clear() override;
+    int count() const override { return static_cast<int>(m_arrows.size()); }
+
+    // An invalid colour (the default) stands for the series' own colour.
+    void append(double x0, double y0, double x1, double y1, const QString& label = QString(),
+                const QColor& color = {});
+
+    double startX(int i) const { return arrow(i).x0; }
+    double startY(int i) const { return arrow(i).y0; }
+    double endX(int i) const { return arrow(i).x1; }
+    double endY(int i) const { return arrow(i).y1; }
+    QString label(int i) const;
+    QColor color(int i) const;
+
+    // Size of the heads in pixels.
+    int headWidth() const { return m_headWidth; }
+    int headHeight() const { return m_headHeight; }
+    void setHeadSize(int width, int height);
+
+private:
+    friend class Chart;
+    ArrowSeries(Chart& chart, const QString& title, const QColor& color);
+
+    struct Arrow {
+        double x0, y0, x1, y1;
+    };
+    const Arrow& arrow(int i) const { return m_arrows[static_cast<size_t>(i)]; }
+
+    SeriesBounds bounds() const override { return m_bounds; }
+    void draw(const Canvas& canvas) override;
+    bool hasLabels() const override { return !m_labels.empty(); }
+    double labelX(int i) const override { return arrow(i).x0; }
+    QString labelText(int i) const override { return label(i); }
+    std::pair<int, int> labelRange(double minX, double maxX) const override;
+
+    std::vector<Arrow> m_arrows;
+    std::vector<QString> m_labels;
+    std::vector<QColor> m_colors;
+    SeriesBounds m_bounds;
+    int m_headWidth = 5;
+    int m_headHeight = 5;
+};
+
+} // namespace zarvik

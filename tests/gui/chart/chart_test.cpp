@@ -1,0 +1,402 @@
+#include "chart/chart.h"
+#include "chart/wincolor.h"
+
+#include "charttesting.h"
+
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace zarvik {
+namespace {
+
+using testing::drag;
+using testing::drawn;
+using testing::mouse;
+
+struct ChartFixture : ::testing::Test {
+    ChartFixture() { chart.resize(800, 500); }
+
+    // n points at x = 0, step, 2 step, ...
+    LineSeries* ramp(int n, double step = 1.0, const QString& title = "Ch") {
+        LineSeries* s = chart.addLineSeries(title);
+        for (int i = 0; i < n; ++i)
+            s->append(i * step, std::sin(i * 0.1) * 100);
+        return s;
+    }
+
+    Chart chart;
+};
+
+using VisibleRange = ChartFixture;
+
+TEST_F(VisibleRange, IsMinusOneUntilTheSeriesIsDrawnAndAfterItIsCleared) {
+    LineSeries* s = ramp(100);
+    EXPECT_EQ(s->firstVisible(), -1);
+    EXPECT_EQ(s->lastVisible(), -1);
+    drawn(chart);
+    EXPECT_EQ(s->firstVisible(), 0);
+    EXPECT_EQ(s->lastVisible(), 99);
+    s->clear();
+    EXPECT_EQ(s->firstVisible(), -1);
+    EXPECT_EQ(s->lastVisible(), -1);
+    drawn(chart);
+    EXPECT_EQ(s->lastVisible(), -1);
+}
+
+TEST_F(VisibleRange, BoundsThePointsInsideTheBottomAxisRange) {
+    LineSeries* s = ramp(30000, 0.5);
+    const struct {
+        double min, max;
+        int first, last;
+    } cases[] = {
+        {100.0, 200.0, 200, 400}, // points on both limits count
+        {100.1, 199.9, 201, 399}, // limits between points
+        {-50.0, 0.0, 0, 0},       // one point at the start
+        {14999.5, 20000.0, 29999, 29999},
+        {-10.0, 1e6, 0, 29999},     // wider than the series
+        {20000.0, 30000.0, -1, -1}, // right of all points
+        {-10.0, -1.0, -1, -1},      // left of all points
+        {100.1, 100.4, -1, -1},     // between two points
+    };
+    for (const auto& c : cases) {
+        chart.bottomAxis()->setRange(c.min, c.max);
+        drawn(chart);
+        EXPECT_EQ(s->firstVisible(), c.first) << c.min << ".." << c.max;
+        EXPECT_EQ(s->lastVisible(), c.last) << c.min << ".." << c.max;
+    }
+}
+
+TEST_F(VisibleRange, OfASeriesHiddenThroughTheLegendKeepsItsLastDrawing) {
+    LineSeries* first = ramp(1000, 1.0, "1");
+    LineSeries* second = ramp(1000, 1.0, "2");
+    drawn(chart);
+    // Click the first legend entry: on a legend of a colour of its own, the first white pixel
+    // is inside the check box of the first entry.
+    chart.setLegendColor(QColor(200, 100, 50));
+    const QImage image = drawn(chart);
+    QRect legend;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (QColor(image.pixel(x, y)) == QColor(200, 100, 50))
+                legend |= QRect(x, y, 1, 1);
+    QPoint box(-1, -1);
+    for (int y = legend.top(); y <= legend.bottom() && box.x() < 0; ++y)
+        for (int x = legend.left(); x <= legend.right() && box.x() < 0; ++x)
+            if (QColor(image.pixel(x, y)) == QColor(Qt::white))
+                box = QPoint(x + 2, y + 2);
+    ASSERT_GE(box.x(), 0);
+    mouse(chart, QEvent::MouseButtonPress, box, Qt::LeftButton, Qt::LeftButton);
+    mouse(chart, QEvent::MouseButtonRelease, box, Qt::LeftButton, Qt::NoButton);
+    ASSERT_FALSE(first->isActive());
+    EXPECT_TRUE(second->isActive());
+
+    chart.bottomAxis()->setRange(10, 20);
+    drawn(chart);
+    EXPECT_EQ(first->firstVisible(), 0);
+    EXPECT_EQ(first->lastVisible(), 999);
+    EXPECT_EQ(second->firstVisible(), 10);
+    EXPECT_EQ(second->lastVisible(), 20);
+}
+
+using AutomaticRange = ChartFixture;
+
+TEST_F(AutomaticRange, FitsAllPointsOfTheActiveSeriesAfterEveryChange) {
+    LineSeries* a = chart.addLineSeries();
+    LineSeries* b = chart.addLineSeries();
+    a->append(1, 5);
+    a->append(2, -3);
+    b->append(-4, 2);
+    b->append(10, 8);
+    EXPECT_EQ(chart.bottomAxis()->minimum(), -4);
+    EXPECT_EQ(chart.bottomAxis()->maximum(), 10);
+    EXPECT_EQ(chart.leftAxis()->minimum(), -3);
+    EXPECT_EQ(chart.leftAxis()->maximum(), 8);
+
+    b->setActive(false);
+    EXPECT_EQ(chart.bottomAxis()->minimum(), 1);
+    EXPECT_EQ(chart.bottomAxis()->maximum(), 2);
+
+    const double xs[] = {3, 4};
+    const double ys[] = {-7, 0};
+    a->append(xs, ys, 2);
+    EXPECT_EQ(chart.bottomAxis()->maximum(), 4);
+    EXPECT_EQ(chart.leftAxis()->minimum(), -7);
+
+    a->clear();
+    b->setActive(true);
+    EXPECT_EQ(chart.leftAxis()->minimum(), 2);
+    EXPECT_EQ(chart.leftAxis()->maximum(), 8);
+
+    ArrowSeries* arrows = chart.addArrowSeries();
+    arrows->append(20, 30, 20, -1);
+    EXPECT_EQ(chart.bottomAxis()->maximum(), 20);
+    EXPECT_EQ(chart.leftAxis()->minimum(), -1);
+    EXPECT_EQ(chart.leftAxis()->maximum(), 30);
+}
+
+TEST_F(AutomaticRange, StopsWhileZoomedAndReturnsWithTheFullView) {
+    LineSeries* s = ramp(100);
+    chart.bottomAxis()->setRange(10, 20);
+    s->append(500, 0);
+    EXPECT_TRUE(chart.isZoomed());
+    EXPECT_EQ(chart.bottomAxis()->maximum(), 20);
+    chart.undoZoom();
+    EXPECT_FALSE(chart.isZoomed());
+    EXPECT_EQ(chart.bottomAxis()->minimum(), 0);
+    EXPECT_EQ(chart.bottomAxis()->maximum(), 500);
+}
+
+TEST_F(AutomaticRange, NeverCollapsesToNothingNorTakesUpValuesThatAreNotNumbers) {
+    LineSeries* s = chart.addLineSeries();
+    s->append(5, 2048);
+    s->append(6, std::log(0.0));
+    s->append(7, std::nan(""));
+    EXPECT_EQ(chart.leftAxis()->minimum(), 2047);
+    EXPECT_EQ(chart.leftAxis()->maximum(), 2049);
+    EXPECT_EQ(chart.bottomAxis()->minimum(), 4);
+    EXPECT_EQ(chart.bottomAxis()->maximum(), 6);
+    // Drawing a series with gaps in it neither hangs nor loses the visible range.
+    drawn(chart);
+    EXPECT_EQ(s->firstVisible(), 0);
+    EXPECT_EQ(s->lastVisible(), 1);
+}
+
+using Axes = ChartFixture;
+
+TEST_F(Axes, PixelsAndValuesConvertBothWays) {
+    ramp(1000, 0.25);
+    for (ChartAxis* axis : {chart.bottomAxis(), chart.leftAxis()}) {
+        const double low = axis->valueToPixel(axis->minimum());
+        const double high = axis->valueToPixel(axis->maximum());
+        EXPECT_GT(std::abs(high - low), 300) << "the plot takes most of the widget";
+        for (double t = 0; t <= 1.0; t += 0.125) {
+            const double value = axis->minimum() + t * (axis->maximum() - axis->minimum());
+            EXPECT_NEAR(axis->pixelToValue(axis->valueToPixel(value)), value, 1e-9);
+        }
+    }
+    // x grows to the right, y upwards.
+    EXPECT_LT(chart.bottomAxis()->valueToPixel(0), chart.bottomAxis()->valueToPixel(1));
+    EXPECT_GT(chart.leftAxis()->valueToPixel(0), chart.leftAxis()->valueToPixel(1));
+    EXPECT_NEAR(
+        chart.bottomAxis()->pixelToValue(chart.bottomAxis()->valueToPixel(0) + 1),
+        249.75 / (chart.bottomAxis()->valueToPixel(249.75) - chart.bottomAxis()->valueToPixel(0)),
+        1e-9);
+}
+
+TEST_F(Axes, MarkRoundStepsWithLabelsThatDoNotOverlap) {
+    LineSeries* s = chart.addLineSeries();
+    const double spans[] = {1.0, 7.3, 240000, 0.0042, 123456.789, 3e-6};
+    for (const double span : spans) {
+        s->clear();
+        s->append(-span / 3, -span);
+        s->append(span, span / 7);
+        for (ChartAxis* axis : {chart.bottomAxis(), chart.leftAxis()}) {
+            const QVector<double> ticks = axis->tickValues();
+            ASSERT_GE(ticks.size(), 2) << span;
+            EXPECT_LE(ticks.size(), 25) << span;
+            const double step = ticks[1] - ticks[0];
+            const double mantissa = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+            EXPECT_TRUE(std::abs(mantissa - 1) < 1e-6 || std::abs(mantissa - 2) < 1e-6 ||
+                        std::abs(mantissa - 5) < 1e-6)
+                << "step " << step << " for span " << span;
+            for (const double tick : ticks) {
+                EXPECT_NEAR(std::remainder(tick, step), 0.0, step * 1e-6);
+                EXPECT_GE(tick, axis->minimum() - step * 1e-9);
+                EXPECT_LE(tick, axis->maximum() + step * 1e-9);
+            }
+            const QVector<QString> texts = axis->tickTexts();
+            for (int i = 1; i < texts.size(); ++i)
+                EXPECT_NE(texts[i], texts[i - 1]) << "labels must tell the marks apart";
+        }
+        const QFontMetrics metrics(chart.font());
+        const QVector<double> ticks = chart.bottomAxis()->tickValues();
+        const QVector<QString> texts = chart.bottomAxis()->tickTexts();
+        const double gap =
+            chart.bottomAxis()->valueToPixel(ticks[1]) - chart.bottomAxis()->valueToPixel(ticks[0]);
+        for (const QString& text : texts)
+            EXPECT_LT(metrics.horizontalAdvance(text), gap) << text.toStdString();
+    }
+}
+
+TEST_F(Axes, BottomAxisCanShowThePointsLabelTexts) {
+    LineSeries* s = chart.addLineSeries();
+    for (int j = 0; j < 1147; ++j)
+        s->append(j, j % 7, QString::number(j * 0.030517578125, 'g', 15), Qt::red);
+    chart.bottomAxis()->setShowPointLabels(true);
+    const QVector<double> ticks = chart.bottomAxis()->tickValues();
+    const QVector<QString> texts = chart.bottomAxis()->tickTexts();
+    ASSERT_GE(ticks.size(), 3);
+    const QFontMetrics metrics(chart.font());
+    for (int i = 0; i < ticks.size(); ++i) {
+        EXPECT_EQ(texts[i], s->label(static_cast<int>(ticks[i])));
+        if (i > 0) {
+            const double gap = chart.bottomAxis()->valueToPixel(ticks[i]) -
+                               chart.bottomAxis()->valueToPixel(ticks[i - 1]);
+            EXPECT_GT(gap, (metrics.horizontalAdvance(texts[i]) +
+                            metrics.horizontalAdvance(texts[i - 1])) /
+                               2.0);
+        }
+    }
+    // Zoomed into a few points, every one of them is labelled.
+    chart.bottomAxis()->setRange(100, 104);
+    EXPECT_EQ(chart.bottomAxis()->tickValues(), (QVector<double>{100, 101, 102, 103, 104}));
+    EXPECT_EQ(chart.bottomAxis()->tickTexts().front(), s->label(100));
+    EXPECT_EQ(s->color(5), QColor(Qt::red));
+}
+
+TEST_F(Axes, AHiddenAxisGivesItsRoomToThePlot) {
+    ramp(100);
+    const double left = chart.bottomAxis()->valueToPixel(0);
+    chart.leftAxis()->setVisible(false);
+    EXPECT_LT(chart.bottomAxis()->valueToPixel(0), left);
+    EXPECT_TRUE(chart.leftAxis()->tickValues().isEmpty());
+}
+
+using MouseGestures = ChartFixture;
+
+TEST_F(MouseGestures, DragDownRightZoomsAndDragUpLeftUndoes) {
+    ramp(1000);
+    const double x0 = chart.bottomAxis()->pixelToValue(200);
+    const double x1 = chart.bottomAxis()->pixelToValue(400);
+    const double yTop = chart.leftAxis()->pixelToValue(100);
+    const double yBottom = chart.leftAxis()->pixelToValue(300);
+    drag(chart, {200, 100}, {400, 300}, Qt::LeftButton);
+    EXPECT_TRUE(chart.isZoomed());
+    EXPECT_DOUBLE_EQ(chart.bottomAxis()->minimum(), x0);
+    EXPECT_DOUBLE_EQ(chart.bottomAxis()->maximum(), x1);
+    EXPECT_DOUBLE_EQ(chart.leftAxis()->minimum(), yBottom);
+    EXPECT_DOUBLE_EQ(chart.leftAxis()->maximum(), yTop);
+
+    // A click is no drag.
+    drag(chart, {300, 200}, {302, 201}, Qt::LeftButton);
+    EXPECT_DOUBLE_EQ(chart.bottomAxis()->minimum(), x0);
+
+    drag(chart, {400, 300}, {200, 100}, Qt::LeftButton);
+    EXPECT_FALSE(chart.isZoomed());
+    EXPECT_EQ(chart.bottomAxis()->minimum(), 0);
+    EXPECT_EQ(chart.bottomAxis()->maximum(), 999);
+}
+
+TEST_F(MouseGestures, RightDragScrollsWithoutZoomingAndARightClickIsReported) {
+    ramp(1000);
+    QSignalSpy clicks(&chart, &Chart::rightClicked);
+    const double span = chart.bottomAxis()->maximum() - chart.bottomAxis()->minimum();
+    const double perPixel =
+        chart.bottomAxis()->pixelToValue(1) - chart.bottomAxis()->pixelToValue(0);
+    const double ySpan = chart.leftAxis()->maximum() - chart.leftAxis()->minimum();
+    drag(chart, {300, 200}, {360, 200}, Qt::RightButton);
+    EXPECT_EQ(clicks.count(), 0);
+    EXPECT_NEAR(chart.bottomAxis()->minimum(), -60 * perPixel, 1e-9);
+    EXPECT_NEAR(chart.bottomAxis()->maximum() - chart.bottomAxis()->minimum(), span, 1e-9);
+    EXPECT_NEAR(chart.leftAxis()->maximum() - chart.leftAxis()->minimum(), ySpan, 1e-9);
+
+    const double before = chart.bottomAxis()->minimum();
+    mouse(chart, QEvent::MouseButtonPress, {250, 150}, Qt::RightButton, Qt::RightButton);
+    mouse(chart, QEvent::MouseButtonRelease, {250, 150}, Qt::RightButton, Qt::NoButton);
+    ASSERT_EQ(clicks.count(), 1);
+    EXPECT_EQ(clicks.front().front().toPoint(), QPoint(250, 150));
+    EXPECT_EQ(chart.bottomAxis()->minimum(), before);
+}
+
+TEST_F(MouseGestures, MovingThePointerIsReportedInWidgetPixels) {
+    QSignalSpy moves(&chart, &Chart::mouseMoved);
+    mouse(chart, QEvent::MouseMove, {123, 45}, Qt::NoButton, Qt::NoButton);
+    ASSERT_EQ(moves.count(), 1);
+    EXPECT_EQ(moves.front(), (QList<QVariant>{123, 45}));
+}
+
+using Drawing = ChartFixture;
+
+// The chart's picture of a long series must be the picture of the lines between all its
+// points, drawn with the axes' own pixel map.
+TEST_F(Drawing, ALongSeriesLooksAsIfEveryPointWereDrawn) {
+    chart.setLegendVisible(false);
+    LineSeries* s = chart.addLineSeries("", Qt::blue);
+    for (int i = 0; i < 30000; ++i)
+        s->append(i * 0.01, std::sin(i * 0.003) * 1000 + ((i * 7919) % 101 - 50) * 3);
+    for (const auto& [from, to] : {std::pair{0.0, 299.99}, std::pair{100.0, 112.5}}) {
+        chart.bottomAxis()->setRange(from, to);
+        chart.leftAxis()->setRange(-1200, 1200);
+        s->setActive(true);
+        const QImage picture = drawn(chart);
+        s->setActive(false);
+        QImage expected = drawn(chart);
+
+        const ChartAxis& bx = *chart.bottomAxis();
+        const ChartAxis& ly = *chart.leftAxis();
+        QPainter painter(&expected);
+        const QPoint topLeft(qRound(bx.valueToPixel(from)), qRound(ly.valueToPixel(1200)));
+        const QPoint bottomRight(qRound(bx.valueToPixel(to)), qRound(ly.valueToPixel(-1200)));
+        painter.setClipRect(QRect(topLeft, bottomRight));
+        QPen pen(Qt::blue, 1, Qt::SolidLine, Qt::SquareCap);
+        pen.setCosmetic(true);
+        painter.setPen(pen);
+        const auto at = [&](int i) {
+            return QPointF(std::floor(bx.valueToPixel(s->x(i)) + 0.5),
+                           std::floor(ly.valueToPixel(s->y(i)) + 0.5));
+        };
+        for (int i = 0; i + 1 < s->count(); ++i)
+            painter.drawLine(at(i), at(i + 1));
+        painter.end();
+        EXPECT_EQ(testing::differingPixels(picture, expected), 0) << from << ".." << to;
+    }
+}
+
+TEST_F(Drawing, ArrowsTakeTheirOwnColourOrTheSeries) {
+    chart.setLegendVisible(false);
+    ArrowSeries* arrows = chart.addArrowSeries("", Qt::green);
+    arrows->setHeadSize(1, 1);
+    arrows->append(0, 10, 0, 0, "0", Qt::red);
+    arrows->append(5, 8, 5, 0, "5");
+    arrows->append(10, 4, 10, 0, "10", Qt::red);
+    const QImage image = drawn(chart);
+    const auto pixelAt = [&](double x, double y) {
+        return QColor(image.pixel(qRound(chart.bottomAxis()->valueToPixel(x)),
+                                  qRound(chart.leftAxis()->valueToPixel(y))));
+    };
+    EXPECT_EQ(pixelAt(0, 5), QColor(Qt::red));
+    EXPECT_EQ(pixelAt(5, 5), QColor(Qt::green));
+    EXPECT_EQ(pixelAt(10, 2), QColor(Qt::red));
+    EXPECT_EQ(pixelAt(7, 5), QColor(Qt::white));
+    EXPECT_EQ(arrows->color(1), QColor(Qt::green));
+    EXPECT_EQ(arrows->label(2), "10");
+}
+
+TEST_F(Drawing, TheBackgroundColourFillsTheChart) {
+    ramp(10);
+    EXPECT_EQ(chart.backgroundColor(), QColor(Qt::white));
+    chart.setBackgroundColor(QColor(10, 20, 30));
+    const QImage image = drawn(chart);
+    EXPECT_EQ(QColor(image.pixel(1, 1)), QColor(10, 20, 30));
+    EXPECT_EQ(QColor(image.pixel(image.width() - 2, image.height() / 2)), QColor(10, 20, 30));
+}
+
+TEST_F(Drawing, ARepaintFollowsChangesByItselfOnceForManyPoints) {
+    chart.show();
+    QSignalSpy paints(&chart, &Chart::afterDraw);
+    QApplication::processEvents();
+    paints.clear();
+    LineSeries* s = chart.addLineSeries();
+    for (int i = 0; i < 5000; ++i)
+        s->append(i, i % 13);
+    QApplication::processEvents();
+    EXPECT_EQ(paints.count(), 1);
+    EXPECT_EQ(s->lastVisible(), 4999);
+    chart.leftAxis()->setTitle("единицы АЦП");
+    QApplication::processEvents();
+    EXPECT_EQ(paints.count(), 2);
+}
+
+TEST(WinColor, KeepsRedInTheLowByte) {
+    EXPECT_EQ(colorFromWin(13290186), QColor(0xCA, 0xCA, 0xCA));
+    EXPECT_EQ(colorFromWin(255), QColor(Qt::red));
+    EXPECT_EQ(colorFromWin(0xFF0000), QColor(Qt::blue));
+    EXPECT_EQ(colorFromWin(64), QColor(64, 0, 0));
+    EXPECT_EQ(winFromColor(QColor(1, 2, 3)), 0x030201u);
+    EXPECT_EQ(winFromColor(colorFromWin(0x123456)), 0x123456u);
+}
+
+} // namespace
+} // namespace zarvik
