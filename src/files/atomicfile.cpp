@@ -1,0 +1,144 @@
+#include "files/atomicfile.h"
+
+#include "files/fileerror.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace zarvik {
+namespace fs = std::filesystem;
+namespace {
+
+#ifdef _WIN32
+int openNew(const fs::path& p) {
+    return _wopen(p.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+long long writeSome(int fd, const char* data, std::size_t size) {
+    const unsigned chunk = size > (1u << 30) ? (1u << 30) : static_cast<unsigned>(size);
+    return _write(fd, data, chunk);
+}
+bool flushToDisk(int fd) {
+    return _commit(fd) == 0;
+}
+int closeFile(int fd) {
+    return _close(fd);
+}
+bool isWritable(const fs::path& p) {
+    return _waccess(p.c_str(), 2) == 0;
+}
+bool renameOver(const fs::path& from, const fs::path& to) {
+    return MoveFileExW(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+void keepMode(int, const fs::path&) {}
+void syncFolder(const fs::path&) {}
+#else
+int openNew(const fs::path& p) {
+    return ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+long long writeSome(int fd, const char* data, std::size_t size) {
+    return ::write(fd, data, size);
+}
+bool flushToDisk(int fd) {
+    return ::fsync(fd) == 0;
+}
+int closeFile(int fd) {
+    return ::close(fd);
+}
+bool isWritable(const fs::path& p) {
+    return ::access(p.c_str(), W_OK) == 0;
+}
+bool renameOver(const fs::path& from, const fs::path& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+// A replaced file keeps the permissions it had.
+void keepMode(int fd, const fs::path& target) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0)
+        ::fchmod(fd, st.st_mode & 07777);
+}
+// The rename itself reaches the disk only with its folder.
+void syncFolder(const fs::path& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+#endif
+
+[[noreturn]] void cannotCreate(const std::string& fileName) {
+    throw FileError(FileError::Kind::CannotCreate, "Cannot create file " + fileName);
+}
+
+} // namespace
+
+void replaceFileContents(const std::string& fileName, const void* data, std::size_t size) {
+    fs::path target = fs::u8path(fileName);
+    std::error_code ec;
+    // Saving over a link writes the file it leads to and keeps the link.
+    if (fs::is_symlink(target, ec)) {
+        const fs::path resolved = fs::canonical(target, ec);
+        if (!ec)
+            target = resolved;
+    }
+    const fs::file_status status = fs::status(target, ec);
+    const bool exists = fs::exists(status);
+    if (exists && (!fs::is_regular_file(status) || !isWritable(target)))
+        cannotCreate(fileName);
+
+    const fs::path folder = target.parent_path();
+    std::random_device seed;
+    std::mt19937 random(seed());
+    fs::path temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        temp = folder / fs::u8path("." + target.filename().u8string() + ".~" +
+                                   std::to_string(random() % 1000000u));
+        fd = openNew(temp);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        cannotCreate(fileName);
+    if (exists)
+        keepMode(fd, target);
+
+    const char* p = static_cast<const char*>(data);
+    std::size_t left = size;
+    bool ok = true;
+    while (ok && left > 0) {
+        const long long n = writeSome(fd, p, left);
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        if (ok) {
+            p += n;
+            left -= static_cast<std::size_t>(n);
+        }
+    }
+    ok = ok && flushToDisk(fd);
+    ok = (closeFile(fd) == 0) && ok;
+    if (!ok) {
+        fs::remove(temp, ec);
+        throw FileError(FileError::Kind::WriteFailed, "Unable to write to " + fileName);
+    }
+    if (!renameOver(temp, target)) {
+        fs::remove(temp, ec);
+        cannotCreate(fileName);
+    }
+    syncFolder(folder);
+}
+
+} // namespace zarvik

@@ -1,0 +1,17 @@
+#pragma once
+// Saving never destroys what was there: the new contents go to a temporary file in the target
+// folder, are flushed to the disk, and only then take the target's name in one rename. Until
+// that rename an existing file of the name stays as it was, byte for byte.
+
+#include <cstddef>
+#include <string>
+
+namespace zarvik {
+
+// Throws FileError: CannotCreate ("Cannot create file %s") when the file cannot be created
+// there (no such folder, no permission, a read-only file or a folder of that name),
+// WriteFailed ("Unable to write to %s") when writing or flushing fails. No temporary file is
+// left behind after a failure.
+void replaceFileContents(const std::string& fileName, const void* data, std::size_t size);
+
+} // namespace zarvik

@@ -1,0 +1,30 @@
+#pragma once
+// Errors of the data-file layer. Every failure is thrown as a FileError whose what() is the
+// text the operator reads; kind() tells the window how to show it (an information box for a
+// file that is not ours or a refused name, the default error display for the rest).
+
+#include <stdexcept>
+#include <string>
+
+namespace zarvik {
+
+class FileError : public std::runtime_error {
+public:
+    enum class Kind {
+        CannotOpen,          // "Cannot open file %s"
+        NotDataFile,         // wrong marker byte or a file too short for the fixed part
+        StreamRead,          // "Stream read error": the file ends inside the sample block
+        CannotCreate,        // "Cannot create file %s"
+        WriteFailed,         // "Unable to write to %s"
+        UnsupportedExtension // a save name that is neither ".d8c", ".txt" nor ".csv"
+    };
+
+    FileError(Kind kind, const std::string& text) : std::runtime_error(text), m_kind(kind) {}
+
+    Kind kind() const { return m_kind; }
+
+private:
+    Kind m_kind;
+};
+
+} // namespace zarvik
