@@ -1,0 +1,535 @@
+#include "device/serial/sercomm.h"
+#include "device/serial/serconst.h"
+#include "unit/serial/pty.h"
+#include "unit/serial/uiqueue.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <dirent.h>
+#include <fcntl.h>
+#include <future>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+namespace zarvik {
+namespace {
+
+int CountThreads() {
+    int n = 0;
+    if (DIR* dir = ::opendir("/proc/self/task")) {
+        while (dirent* e = ::readdir(dir)) {
+            n += e->d_name[0] != '.';
+        }
+        ::closedir(dir);
+    }
+    return n;
+}
+
+// The number of threads once threads left behind by earlier closes have ended.
+int ThreadCount() {
+    int n = CountThreads();
+    for (int settled = 0; settled < 5;) {
+        std::this_thread::sleep_for(10ms);
+        const int now = CountThreads();
+        settled = now == n ? settled + 1 : 0;
+        n = now;
+    }
+    return n;
+}
+
+class SerCommTest : public ::testing::Test {
+protected:
+    SerCommTest() : comm(ui.Invoker()) {
+        // The program's settings of its port.
+        comm.SetBaudrate(br9600);
+        comm.SetParity(paOdd);
+        comm.FlowControl().SetControlRts(rtsEnabled);
+        comm.SetMonitorEvents(ceRxChar | ceTxEmpty | ceRxFlag);
+        comm.SetDeviceName(pty.SlavePath());
+    }
+
+    std::string ReadAll(int count) {
+        std::string out(static_cast<std::size_t>(count), '\0');
+        const int n = comm.ReadBytes(out.data(), count);
+        out.resize(static_cast<std::size_t>(n));
+        return out;
+    }
+
+    test::PtyMaster pty;
+    test::UiQueue ui;
+    TSerComm comm;
+};
+
+TEST_F(SerCommTest, SecondOpenRaisesAndKeepsTheFirstOpening) {
+    comm.Open();
+    try {
+        comm.Open();
+        FAIL() << "second Open did not raise";
+    } catch (const ESerCommError& e) {
+        EXPECT_STREQ(e.what(), "Can't perform this operation while port is open");
+    }
+    ASSERT_TRUE(comm.IsOpen());
+    EXPECT_TRUE(comm.WriteString("abc"));
+    const auto got = pty.Read(3);
+    EXPECT_EQ(std::string(got.begin(), got.end()), "abc");
+}
+
+TEST_F(SerCommTest, OpenFailureNamesDeviceCodeAndSystemText) {
+    comm.SetDeviceName("/dev/zarvik-no-such-port%d");
+    comm.SetPortNum(7);
+    try {
+        comm.Open();
+        FAIL() << "Open of a missing device did not raise";
+    } catch (const ESerCommError& e) {
+        EXPECT_STREQ(e.what(), "Unable to open specified device /dev/zarvik-no-such-port7 (2), "
+                               "No such file or directory");
+        EXPECT_EQ(e.ErrorCode(), ENOENT);
+    }
+    EXPECT_FALSE(comm.IsOpen());
+}
+
+TEST_F(SerCommTest, OpenOfSomethingThatIsNoTtyClosesItAgain) {
+    comm.SetDeviceName("/dev/null");
+    try {
+        comm.Open();
+        FAIL() << "a non-tty opened as a serial port";
+    } catch (const ESerCommError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Unable to open specified device /dev/null (", 0), 0u)
+            << e.what();
+    }
+    EXPECT_FALSE(comm.IsOpen());
+}
+
+TEST_F(SerCommTest, PortIsExclusive) {
+    comm.Open();
+    TSerComm other(ui.Invoker());
+    other.SetDeviceName(pty.SlavePath());
+    EXPECT_THROW(other.Open(), ESerCommError);
+    EXPECT_FALSE(other.IsOpen());
+    comm.Close();
+    EXPECT_NO_THROW(other.Open());
+}
+
+TEST_F(SerCommTest, ClosedPortNeitherWritesNorReadsNorRaises) {
+    EXPECT_FALSE(comm.IsOpen());
+    EXPECT_FALSE(comm.WriteString(")"));
+    EXPECT_FALSE(comm.WriteByte(0x18));
+    EXPECT_EQ(comm.WriteBytes("abc", 3), 0);
+    char buf[8];
+    EXPECT_EQ(comm.ReadBytes(buf, 8), 0);
+    EXPECT_EQ(comm.InQueueCount(), 0);
+    std::uint32_t errors = 1;
+    TSerComStat status;
+    status.InQueue = 9;
+    comm.GetLineStatus(errors, status);
+    EXPECT_EQ(errors, 0u);
+    EXPECT_EQ(status.InQueue, 0u);
+    EXPECT_NO_THROW(comm.PurgeAll());
+    EXPECT_FALSE(comm.CheckLineErrors());
+    EXPECT_NO_THROW(comm.Close());
+}
+
+TEST_F(SerCommTest, ReadReturnsAtOnceWithWhatIsQueued) {
+    comm.Buffers().SetReadTimeout(60000);
+    comm.Open();
+    auto empty = std::async(std::launch::async, [&] { return ReadAll(16); });
+    ASSERT_EQ(empty.wait_for(10s), std::future_status::ready)
+        << "ReadBytes waited on an empty queue";
+    EXPECT_EQ(empty.get(), "");
+
+    pty.Write("hello");
+    ASSERT_TRUE(ui.PumpUntil([&] { return comm.InQueueCount() == 5; }, 2s));
+    EXPECT_EQ(ReadAll(3), "hel");
+    EXPECT_EQ(comm.InQueueCount(), 2);
+    EXPECT_EQ(ReadAll(16), "lo");
+}
+
+TEST_F(SerCommTest, WritesGoOutInOrderThroughTheWriteThread) {
+    comm.Open();
+    EXPECT_TRUE(comm.WriteString(")"));
+    EXPECT_TRUE(comm.WriteByte(0x18));
+    EXPECT_EQ(comm.WriteBytes("\x19\x00\xFF\xE3\xE8\x00", 6), 6);
+    const auto got = pty.Read(8);
+    const std::vector<std::uint8_t> expected = {0x29, 0x18, 0x19, 0x00, 0xFF, 0xE3, 0xE8, 0x00};
+    EXPECT_EQ(got, expected);
+}
+
+TEST_F(SerCommTest, WriteLargerThanTheBufferFailsAfterTheTimeout) {
+    comm.Buffers().SetWriteTimeout(100);
+    comm.Open();
+    const std::string big(2049, 'x');
+    try {
+        comm.WriteString(big);
+        FAIL() << "a write larger than the buffer was taken";
+    } catch (const ESerCommError& e) {
+        EXPECT_STREQ(e.what(), "Output buffer is full. Please check comm status.");
+    }
+    // A write of exactly the buffer size fits.
+    EXPECT_TRUE(comm.WriteString(std::string(2048, 'y')));
+    EXPECT_EQ(pty.Read(2048).size(), 2048u);
+}
+
+TEST_F(SerCommTest, RxCharComesOnTheUiThreadOncePerArrival) {
+    std::vector<int> counts;
+    std::vector<std::thread::id> threads;
+    comm.OnRxChar = [&](TSerCustomComm&, int count) {
+        counts.push_back(count);
+        threads.push_back(std::this_thread::get_id());
+    };
+    comm.Open();
+    pty.Write("hello");
+    ASSERT_TRUE(ui.PumpUntil([&] { return !counts.empty(); }, 2s));
+    // The bytes stay queued and unread: no new event for them.
+    ui.PumpFor(300ms);
+    ASSERT_EQ(counts.size(), 1u) << counts[0] << " " << counts.back();
+    EXPECT_EQ(counts[0], 5);
+    EXPECT_EQ(threads[0], std::this_thread::get_id());
+
+    pty.Write("abc");
+    ASSERT_TRUE(ui.PumpUntil([&] { return counts.size() == 2; }, 2s));
+    EXPECT_EQ(counts[1], 8);
+    EXPECT_EQ(ReadAll(100), "helloabc");
+    ui.PumpFor(200ms);
+    EXPECT_EQ(counts.size(), 2u);
+}
+
+TEST_F(SerCommTest, BytesQueuedBeforeOpeningAreAnnounced) {
+    int count = 0;
+    comm.OnRxChar = [&](TSerCustomComm&, int n) { count = n; };
+    // A tty keeps what arrived while nobody had it open only while it is open, so open,
+    // receive without the event thread running the handler yet, and reopen the component.
+    comm.Open();
+    pty.Write("xyz");
+    ASSERT_TRUE(ui.PumpUntil([&] { return count == 3; }, 2s));
+    comm.Close();
+    count = 0;
+    TSerComm second(ui.Invoker());
+    second.SetDeviceName(pty.SlavePath());
+    second.OnRxChar = [&](TSerCustomComm&, int n) { count = n; };
+    second.Open();
+    pty.Write("12");
+    ASSERT_TRUE(ui.PumpUntil([&] { return count > 0; }, 2s));
+    EXPECT_GE(count, 2);
+}
+
+TEST_F(SerCommTest, EveryByteArrivesWhenTheHandlerReadsWhileDataKeepComing) {
+    std::string received;
+    comm.OnRxChar = [&](TSerCustomComm& sender, int count) {
+        std::string chunk(static_cast<std::size_t>(count), '\0');
+        chunk.resize(static_cast<std::size_t>(sender.ReadBytes(chunk.data(), count)));
+        received += chunk;
+    };
+    comm.Open();
+    std::string sent;
+    for (int i = 0; i < 20000; ++i) {
+        sent += static_cast<char>('A' + i % 26);
+    }
+    std::thread feeder([&] {
+        for (std::size_t i = 0; i < sent.size(); i += 503) {
+            pty.Write(sent.substr(i, 503));
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    ui.PumpUntil([&] { return received.size() >= sent.size(); }, 10s);
+    feeder.join();
+    EXPECT_EQ(received, sent);
+}
+
+TEST_F(SerCommTest, HandlerExceptionsGoToTheExceptionHandlerAndEventsGoOn) {
+    std::vector<std::string> shown;
+    comm.SetExceptionHandler([&](const std::exception& e) { shown.push_back(e.what()); });
+    int calls = 0;
+    comm.OnRxChar = [&](TSerCustomComm& sender, int count) {
+        ++calls;
+        std::string drop(static_cast<std::size_t>(count), '\0');
+        sender.ReadBytes(drop.data(), count);
+        throw std::runtime_error("handler failed");
+    };
+    comm.Open();
+    pty.Write("a");
+    ASSERT_TRUE(ui.PumpUntil([&] { return calls == 1; }, 2s));
+    pty.Write("b");
+    ASSERT_TRUE(ui.PumpUntil([&] { return calls == 2; }, 2s));
+    EXPECT_EQ(shown, (std::vector<std::string>{"handler failed", "handler failed"}));
+}
+
+TEST_F(SerCommTest, EmptyMaskRunsNoEventThread) {
+    const int before = ThreadCount();
+    comm.SetMonitorEvents(0);
+    int calls = 0;
+    comm.OnRxChar = [&](TSerCustomComm&, int) { ++calls; };
+    comm.Open();
+    EXPECT_EQ(ThreadCount(), before + 1); // the write thread only
+    pty.Write("data");
+    ui.PumpFor(300ms);
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(comm.InQueueCount(), 4);
+    comm.Close();
+
+    comm.SetMonitorEvents(ceRxChar);
+    comm.Open();
+    EXPECT_EQ(ThreadCount(), before + 2);
+    comm.Close();
+    // The event thread was waiting to announce the queued bytes; it ends once that call has
+    // run (as a no-op) on this thread.
+    ui.PumpFor(50ms);
+    EXPECT_EQ(ThreadCount(), before);
+    EXPECT_EQ(calls, 0);
+}
+
+TEST_F(SerCommTest, DirectWriteWritesWithoutAThread) {
+    const int before = ThreadCount();
+    comm.SetDirectWrite(true);
+    comm.SetMonitorEvents(0);
+    comm.Open();
+    EXPECT_EQ(ThreadCount(), before);
+    EXPECT_EQ(comm.WriteBytes("direct", 6), 6);
+    const auto got = pty.Read(6);
+    EXPECT_EQ(std::string(got.begin(), got.end()), "direct");
+}
+
+// Fills the line and then the component's buffer, so that the write thread cannot drain it;
+// returns the bytes the component accepted.
+std::string Clog(TSerComm& comm) {
+    comm.Buffers().SetWriteTimeout(50);
+    comm.Open();
+    std::string accepted;
+    for (int i = 0;; ++i) {
+        std::string chunk(1024, static_cast<char>('a' + i % 26));
+        try {
+            comm.WriteString(chunk);
+        } catch (const ESerCommError&) {
+            break;
+        }
+        accepted += chunk;
+    }
+    return accepted;
+}
+
+std::string Drain(test::PtyMaster& pty) {
+    const auto got = pty.Read(1u << 24, 300);
+    return std::string(got.begin(), got.end());
+}
+
+TEST_F(SerCommTest, PurgeOfInputOnlyKeepsTheWriteBuffer) {
+    const std::string accepted = Clog(comm);
+    comm.Purge(pfAbortInput | pfClearInput);
+    EXPECT_EQ(Drain(pty), accepted);
+}
+
+TEST_F(SerCommTest, PurgeAllDropsTheWriteBuffer) {
+    const std::string accepted = Clog(comm);
+    comm.PurgeAll();
+    const std::string got = Drain(pty);
+    EXPECT_LT(got.size(), accepted.size());
+    // The component still writes after the purge.
+    EXPECT_TRUE(comm.WriteString("after"));
+    const auto tail = pty.Read(5);
+    EXPECT_EQ(std::string(tail.begin(), tail.end()), "after");
+}
+
+TEST_F(SerCommTest, PurgeAllDiscardsReceivedBytes) {
+    comm.Open();
+    pty.Write("stale");
+    ASSERT_TRUE(ui.PumpUntil([&] { return comm.InQueueCount() == 5; }, 2s));
+    comm.PurgeAll();
+    EXPECT_EQ(comm.InQueueCount(), 0);
+}
+
+TEST_F(SerCommTest, CloseWhileBytesKeepArrivingNeverDeadlocks) {
+    std::atomic<bool> feeding{true};
+    std::thread feeder([&] {
+        while (feeding) {
+            try {
+                pty.Write(std::string(64, 'z'));
+            } catch (const std::exception&) {
+            }
+            std::this_thread::sleep_for(200us);
+        }
+    });
+    int afterClose = 0;
+    bool closed = false;
+    comm.OnRxChar = [&](TSerCustomComm& sender, int count) {
+        afterClose += closed;
+        std::string drop(static_cast<std::size_t>(count), '\0');
+        sender.ReadBytes(drop.data(), count);
+    };
+    for (int round = 0; round < 60; ++round) {
+        closed = false;
+        comm.Open();
+        // Sometimes close while the event thread waits for this thread to run its dispatch.
+        if (round % 2 == 0) {
+            ui.PumpFor(std::chrono::milliseconds(round % 5));
+        } else {
+            std::this_thread::sleep_for(2ms);
+        }
+        comm.Close();
+        closed = true;
+        ui.PumpFor(2ms);
+    }
+    feeding = false;
+    feeder.join();
+    EXPECT_EQ(afterClose, 0);
+}
+
+TEST_F(SerCommTest, DispatchPendingAtDestructionRunsNothing) {
+    int calls = 0;
+    {
+        TSerComm temp(ui.Invoker());
+        temp.SetDeviceName(pty.SlavePath());
+        temp.OnRxChar = [&](TSerCustomComm&, int) { ++calls; };
+        temp.Open();
+        pty.Write("x");
+        std::this_thread::sleep_for(100ms); // the event thread now waits for this thread
+    }
+    ui.PumpFor(100ms);
+    EXPECT_EQ(calls, 0);
+}
+
+TEST_F(SerCommTest, OnCloseAndOnOpenAreRaised) {
+    std::vector<std::string> seen;
+    comm.OnOpen = [&](TSerCustomComm&) { seen.push_back("open"); };
+    comm.OnClose = [&](TSerCustomComm&) { seen.push_back("close"); };
+    comm.Open();
+    comm.Close();
+    comm.Close();
+    EXPECT_EQ(seen, (std::vector<std::string>{"open", "close"}));
+}
+
+TEST_F(SerCommTest, TxEmptyFollowsADrainedWrite) {
+    int empties = 0;
+    comm.OnTxEmpty = [&](TSerCustomComm&) { ++empties; };
+    comm.Open();
+    comm.WriteString("q");
+    EXPECT_TRUE(ui.PumpUntil([&] { return empties == 1; }, 2s));
+}
+
+TEST_F(SerCommTest, HangUpIsALineErrorAndNoSpin) {
+    comm.SetMonitorEvents(ceRxChar | ceError);
+    std::vector<std::uint32_t> errors;
+    comm.OnError = [&](TSerCustomComm&, std::uint32_t e) { errors.push_back(e); };
+    int rx = 0;
+    comm.OnRxChar = [&](TSerCustomComm&, int) { ++rx; };
+    comm.Open();
+    pty.HangUp();
+    ASSERT_TRUE(ui.PumpUntil([&] { return !errors.empty(); }, 2s));
+    ui.PumpFor(300ms);
+    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0] & leIoError, leIoError);
+    EXPECT_EQ(rx, 0);
+    char buf[8];
+    EXPECT_EQ(comm.ReadBytes(buf, 8), 0);
+    EXPECT_EQ(comm.InQueueCount(), 0);
+    EXPECT_NO_THROW(comm.PurgeAll());
+    EXPECT_TRUE(comm.CheckLineErrors());
+    EXPECT_NO_THROW(comm.Close());
+}
+
+TEST_F(SerCommTest, WritesToAHungUpLineAreDroppedAndReported) {
+    std::vector<std::uint32_t> errors;
+    comm.OnError = [&](TSerCustomComm&, std::uint32_t e) { errors.push_back(e); };
+    comm.Open();
+    pty.HangUp();
+    EXPECT_TRUE(comm.WriteByte(0x18));
+    ASSERT_TRUE(ui.PumpUntil([&] { return !errors.empty(); }, 2s));
+    ui.PumpFor(200ms);
+    EXPECT_EQ(errors.size(), 1u);
+}
+
+TEST_F(SerCommTest, LineSettingsOfTheProgramsPort) {
+    comm.Open();
+    const TSerLineSettings s = comm.GetLineSettings();
+    EXPECT_EQ(s.BaudRate, 9600u);
+    EXPECT_EQ(s.Flags, static_cast<std::uint32_t>(lfBinary | lfRtsControlEnable));
+    EXPECT_EQ(s.XonLim, 1024);
+    EXPECT_EQ(s.XoffLim, 1024);
+    EXPECT_EQ(s.ByteSize, 8);
+    EXPECT_EQ(s.Parity, paOdd);
+    EXPECT_EQ(s.StopBits, sb1);
+    EXPECT_EQ(s.XonChar, 17);
+    EXPECT_EQ(s.XoffChar, 19);
+
+    // Raw eight-bit line, as seen through another descriptor of the same tty.
+    const int fd = ::open(pty.SlavePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    termios tio{};
+    ASSERT_EQ(::tcgetattr(fd, &tio), 0);
+    ::close(fd);
+    EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(tio.c_oflag & OPOST, 0u);
+    EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(tio.c_iflag & (IXON | IXOFF | ICRNL), 0u);
+}
+
+TEST_F(SerCommTest, BaudRateOfTheOpenPortIsReadChangedAndWrittenBack) {
+    comm.Open();
+    TSerLineSettings s = comm.GetLineSettings();
+    s.BaudRate = 921600;
+    comm.SetLineSettings(s);
+    EXPECT_EQ(comm.GetLineSettings().BaudRate, 921600u);
+    // A rate outside the classic table.
+    EXPECT_NO_THROW(comm.SetBaudrate(br14400));
+    EXPECT_EQ(comm.GetLineSettings().BaudRate, 14400u);
+    comm.SetUserBaudrate(921600);
+    EXPECT_EQ(comm.Baudrate(), brUser);
+    EXPECT_EQ(comm.GetLineSettings().BaudRate, 921600u);
+    comm.SetBaudrate(br115200);
+    EXPECT_EQ(comm.UserBaudrate(), 0u);
+    EXPECT_EQ(comm.GetLineSettings().BaudRate, 115200u);
+}
+
+TEST_F(SerCommTest, RejectedLineSettingKeepsTheOldValue) {
+    comm.Open();
+    try {
+        comm.SetDatabits(db4);
+        FAIL() << "four data bits were accepted";
+    } catch (const ESerCommError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Error writing dcb (22), ", 0), 0u) << e.what();
+    }
+    EXPECT_EQ(comm.Databits(), db8);
+    EXPECT_EQ(comm.GetLineSettings().ByteSize, 8);
+}
+
+TEST_F(SerCommTest, SettingsThatNeedAClosedPortRaiseWhileOpen) {
+    comm.Open();
+    const auto expectRefused = [](const auto& change) {
+        try {
+            change();
+            ADD_FAILURE() << "accepted while open";
+        } catch (const ESerCommError& e) {
+            EXPECT_STREQ(e.what(), "Can't perform this operation while port is open");
+        }
+    };
+    expectRefused([&] { comm.SetPortNum(3); });
+    expectRefused([&] { comm.SetDeviceName("COM%d"); });
+    expectRefused([&] { comm.SetMonitorEvents(0); });
+    expectRefused([&] { comm.SetDirectWrite(true); });
+    expectRefused([&] { comm.SetUpdateDCB(false); });
+    expectRefused([&] { comm.Buffers().SetWriteSize(16); });
+    EXPECT_EQ(comm.PortNum(), 0);
+    EXPECT_EQ(comm.DeviceName(), pty.SlavePath());
+    EXPECT_EQ(comm.Buffers().WriteSize(), 2048);
+    EXPECT_FALSE(comm.DirectWrite());
+    // Line settings apply at once instead.
+    EXPECT_NO_THROW(comm.SetParity(paEven));
+    EXPECT_EQ(comm.GetLineSettings().Parity, paEven);
+    EXPECT_NO_THROW(comm.SetEventPriority(tpLower));
+    comm.Close();
+    EXPECT_NO_THROW(comm.Buffers().SetWriteSize(16));
+}
+
+TEST_F(SerCommTest, AutoOpenOpensWhenLoaded) {
+    comm.Loaded();
+    EXPECT_FALSE(comm.IsOpen());
+    comm.SetAutoOpen(true);
+    comm.Loaded();
+    EXPECT_TRUE(comm.IsOpen());
+}
+
+} // namespace
+} // namespace zarvik
