@@ -282,7 +282,6 @@ void TForm1::FormCreate() {
     const IniFile ini(std::filesystem::path(AppPath.toStdString()) / ini::kFileName);
     const MainSettings s = readMainSettings(ini);
     setWindowBounds(s.height, s.width, s.left, s.top);
-    FormResize();
 
     gbOptions->cbTimeunits->setCurrentIndex(s.timeUnits);
     gbChart->cbShowK->setCurrentIndex(s.xyMode);
@@ -392,6 +391,8 @@ int TForm1::windowWidth() const {
 void TForm1::setWindowBounds(int height, int width, int left, int top) {
     resize(width - kFrameWidth, height - kFrameHeight);
     move(left, top);
+    // A hidden window gets its resize event only when shown; the regions follow at once.
+    FormResize();
 }
 
 void TForm1::setDesktop(const QRect& workArea, int screenWidth) {
