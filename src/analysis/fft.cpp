@@ -136,10 +136,14 @@ bool FFT(std::uint16_t Count, const double* Input, std::int32_t Step, std::int32
     const auto n = static_cast<std::size_t>(std::min<std::int64_t>(available, kFftMaxPoints));
     const auto step = static_cast<std::size_t>(Step);
 
+    // The mean is summed as deviations from the first point: the same mean, without the
+    // cancellation of a large offset, and exactly the common value of an all-equal stretch,
+    // whose spectrum is then zero in every bin rather than rounding noise.
+    const double origin = Input[0];
     double sum = 0.0;
     for (std::size_t i = 0; i < n; ++i)
-        sum += Input[i * step];
-    const double mean = sum / static_cast<double>(n);
+        sum += Input[i * step] - origin;
+    const double mean = origin + sum / static_cast<double>(n);
 
     ws.re.resize(std::max(ws.re.size(), D));
     ws.im.resize(ws.re.size());

@@ -1,0 +1,61 @@
+#pragma once
+// The spectrum listing of the visible stretch of one channel: the bins up to Fmax with their
+// frequencies, the strongest of them, the result label and the lines for the clipboard.
+// Everything the spectrum window shows or copies, computed without a window.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zarvik {
+
+constexpr int kSpectrumCount = 15;        // the window always transforms 2^15 points
+constexpr int kSpectrumBins = 32768;      // bins of that transform
+constexpr int kSpectrumMaxPoints = 65536; // longest stretch taken from the chart
+
+struct SpectrumRequest {
+    int visibleFirst = 0; // first and last visible point of the main chart
+    int visibleLast = -1;
+    double samplePeriodUs = 0.0; // one channel's sampling period
+    int step = 1;                // seStep: every step-th point is taken
+    int fmaxHz = 35;             // seFmax: highest frequency listed
+    bool binLines = false;       // cbSp2ClipBrd: one clipboard line per listed bin
+    int channel = 1;             // analysed channel, 1..8
+    std::string fileName;        // the file last chosen in the open dialog, or empty
+    char decimalSeparator = '.';
+};
+
+struct SpectrumBin {
+    int bin = 0;            // the point's x on the spectrum chart
+    double frequency = 0.0; // Hz
+    double amplitude = 0.0;
+    std::string label; // the frequency as the bottom axis shows it
+};
+
+struct SpectrumListing {
+    std::vector<SpectrumBin> bins; // bin 0 upwards, while the frequency is at most Fmax
+    double maxFrequency = 0.0;     // the strongest bin; the lower frequency wins a tie
+    double maxAmplitude = 0.0;
+    std::string maxText; // "F,Гц=...;  Max=..."
+    // Header, an empty line, the summary line, then (with binLines) "frequency\tamplitude"
+    // per listed bin.
+    std::vector<std::string> clipboardLines;
+};
+
+// Transforms the visible stretch of `series` (the channel's values as drawn, indexed by
+// point) and lists it. The stretch is cut to the series and to 65536 points. The listing
+// ends at Fmax or at the last bin of the transform, whichever comes first. Returns nothing
+// when there is nothing to analyse: an empty or inverted stretch, a step below 1, or a
+// sampling period that is not a positive number.
+std::optional<SpectrumListing> listSpectrum(const std::vector<double>& series,
+                                            const SpectrumRequest& request);
+
+// The "Channel" column of the clipboard lines: the channel number followed by the group of
+// its input, "1" for channels 1 and 2 and "2" for channels 3 to 8.
+std::string channelColumn(int channel);
+
+// The step edit moves in powers of two: a change away from `previous` goes one doubling or
+// halving in its direction, within 1..32. Returns the value the edit should show.
+int stepAfterChange(int previous, int value);
+
+} // namespace zarvik
