@@ -15,14 +15,14 @@
 namespace zarvik {
 namespace fs = std::filesystem;
 
-std::string UsbDeviceKey(std::uint16_t vendorId, std::uint16_t productId,
+std::string usbDeviceKey(std::uint16_t vendorId, std::uint16_t productId,
                          const std::string& instance) {
     char ids[40];
     std::snprintf(ids, sizeof ids, "Vid_%04X&Pid_%04X&Mi_00\\", vendorId, productId);
     return ids + instance + "_00\\Device Parameters\\";
 }
 
-int PortNumberFromName(const std::string& portName) {
+int portNumberFromName(const std::string& portName) {
     if (portName.size() <= 3 || portName.size() > 12) {
         return -1;
     }
@@ -103,10 +103,10 @@ bool FindInterface(const fs::path& sysfs, fs::path device, fs::path& interfaceDi
     return false;
 }
 
-std::string StableName(const TUsbPortRoots& roots, const std::string& tty) {
+std::string StableName(const UsbPortRoots& roots, const std::string& tty) {
     std::error_code ec;
     std::vector<std::string> names;
-    for (fs::directory_iterator it(roots.ById, ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(roots.byId, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code linkError;
         const fs::path target = fs::read_symlink(it->path(), linkError);
         if (!linkError && target.filename() == tty) {
@@ -114,7 +114,7 @@ std::string StableName(const TUsbPortRoots& roots, const std::string& tty) {
         }
     }
     if (names.empty()) {
-        return (roots.Dev / tty).string();
+        return (roots.dev / tty).string();
     }
     std::sort(names.begin(), names.end());
     return names.front();
@@ -122,12 +122,12 @@ std::string StableName(const TUsbPortRoots& roots, const std::string& tty) {
 
 } // namespace
 
-TUsbComPort FindUsbComPort(std::uint16_t vendorId, std::uint16_t productId,
-                           const std::string& instance, const TUsbPortRoots& roots) {
+UsbComPort FindUsbComPort(std::uint16_t vendorId, std::uint16_t productId,
+                          const std::string& instance, const UsbPortRoots& roots) {
     std::vector<Candidate> candidates;
     std::error_code ec;
-    const fs::path sysfs = fs::weakly_canonical(roots.Sysfs, ec);
-    for (fs::directory_iterator it(roots.Sysfs / "class" / "tty", ec), end; !ec && it != end;
+    const fs::path sysfs = fs::weakly_canonical(roots.sysfs, ec);
+    for (fs::directory_iterator it(roots.sysfs / "class" / "tty", ec), end; !ec && it != end;
          it.increment(ec)) {
         std::error_code linkError;
         const fs::path device = fs::canonical(it->path() / "device", linkError);
@@ -155,16 +155,16 @@ TUsbComPort FindUsbComPort(std::uint16_t vendorId, std::uint16_t productId,
 
 #ifdef _WIN32
 
-TUsbComPort FindUsbComPort(std::uint16_t vendorId, std::uint16_t productId,
-                           const std::string& instance) {
-    TUsbComPort result;
+UsbComPort FindUsbComPort(std::uint16_t vendorId, std::uint16_t productId,
+                          const std::string& instance) {
+    UsbComPort result;
     HKEY root = nullptr;
     HKEY usb = nullptr;
     HKEY device = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\", 0, KEY_READ, &root) ==
             ERROR_SUCCESS &&
         RegOpenKeyExA(root, "Enum\\USB\\", 0, KEY_READ, &usb) == ERROR_SUCCESS &&
-        RegOpenKeyExA(usb, UsbDeviceKey(vendorId, productId, instance).c_str(), 0, KEY_READ,
+        RegOpenKeyExA(usb, usbDeviceKey(vendorId, productId, instance).c_str(), 0, KEY_READ,
                       &device) == ERROR_SUCCESS) {
         char value[101] = {};
         DWORD size = sizeof value - 1;
@@ -173,7 +173,7 @@ TUsbComPort FindUsbComPort(std::uint16_t vendorId, std::uint16_t productId,
                              &size) == ERROR_SUCCESS &&
             type == REG_SZ) {
             const std::string name(value);
-            result.PortNumber = PortNumberFromName(name);
+            result.PortNumber = portNumberFromName(name);
             if (result.PortNumber >= 0) {
                 result.DeviceName = "COM" + std::to_string(result.PortNumber);
             }
@@ -189,9 +189,9 @@ TUsbComPort FindUsbComPort(std::uint16_t vendorId, std::uint16_t productId,
 
 #else
 
-TUsbComPort FindUsbComPort(std::uint16_t vendorId, std::uint16_t productId,
-                           const std::string& instance) {
-    return FindUsbComPort(vendorId, productId, instance, TUsbPortRoots{});
+UsbComPort FindUsbComPort(std::uint16_t vendorId, std::uint16_t productId,
+                          const std::string& instance) {
+    return FindUsbComPort(vendorId, productId, instance, UsbPortRoots{});
 }
 
 #endif

@@ -8,7 +8,7 @@
 
 namespace zarvik {
 
-struct TUsbComPort {
+struct UsbComPort {
     // The port number: COM number on Windows, the tty's number on Linux (ttyUSB0 gives 0);
     // -1 when the board was not found.
     int PortNumber = -1;
@@ -20,26 +20,26 @@ struct TUsbComPort {
 // The board's serial port: interface 00 of the USB device with the ids. instance is the device
 // instance the board was registered with ("0001"); on Linux it is matched against the USB serial
 // number to choose among several boards.
-TUsbComPort FindUsbComPort(std::uint16_t vendorId, std::uint16_t productId,
-                           const std::string& instance);
+UsbComPort FindUsbComPort(std::uint16_t vendorId, std::uint16_t productId,
+                          const std::string& instance);
 
 // Where the Linux look-up finds the kernel's device tree and the device nodes.
-struct TUsbPortRoots {
-    std::filesystem::path Sysfs = "/sys";
-    std::filesystem::path Dev = "/dev";
-    std::filesystem::path ById = "/dev/serial/by-id";
+struct UsbPortRoots {
+    std::filesystem::path sysfs = "/sys";
+    std::filesystem::path dev = "/dev";
+    std::filesystem::path byId = "/dev/serial/by-id";
 };
 
-TUsbComPort FindUsbComPort(std::uint16_t vendorId, std::uint16_t productId,
-                           const std::string& instance, const TUsbPortRoots& roots);
+UsbComPort FindUsbComPort(std::uint16_t vendorId, std::uint16_t productId,
+                          const std::string& instance, const UsbPortRoots& roots);
 
 // The registry key of the board's device parameters below "Enum\USB\", e.g.
 // "Vid_10C4&Pid_EA61&Mi_00\0001_00\Device Parameters\".
-std::string UsbDeviceKey(std::uint16_t vendorId, std::uint16_t productId,
+std::string usbDeviceKey(std::uint16_t vendorId, std::uint16_t productId,
                          const std::string& instance);
 
 // The number of a port name such as "COM5" (its first three characters dropped); -1 when the
 // rest is not a decimal number.
-int PortNumberFromName(const std::string& portName);
+int portNumberFromName(const std::string& portName);
 
 } // namespace zarvik

@@ -16,49 +16,49 @@ public:
     FakeSysfs() {
         char pattern[] = "/tmp/zarvik-sysfs-XXXXXX";
         m_root = ::mkdtemp(pattern);
-        fs::create_directories(Sysfs() / "class" / "tty");
+        fs::create_directories(sysfsDir() / "class" / "tty");
         fs::create_directories(m_root / "dev" / "serial" / "by-id");
         // A tty without a device, as the virtual consoles are.
-        fs::create_directories(Sysfs() / "class" / "tty" / "tty0");
+        fs::create_directories(sysfsDir() / "class" / "tty" / "tty0");
     }
     ~FakeSysfs() {
         std::error_code ec;
         fs::remove_all(m_root, ec);
     }
 
-    fs::path Sysfs() const { return m_root / "sys"; }
-    TUsbPortRoots Roots() const {
-        return {Sysfs(), m_root / "dev", m_root / "dev" / "serial" / "by-id"};
+    fs::path sysfsDir() const { return m_root / "sys"; }
+    UsbPortRoots roots() const {
+        return {sysfsDir(), m_root / "dev", m_root / "dev" / "serial" / "by-id"};
     }
 
     // port: "1-1" (USB path); usbSerial: true for the usb-serial layout (ttyUSBn below a port
     // device), false for the modem class layout (ttyACMn right below the interface).
-    void AddTty(const std::string& port, const std::string& vid, const std::string& pid,
+    void addTty(const std::string& port, const std::string& vid, const std::string& pid,
                 const std::string& serial, const std::string& interfaceNumber,
                 const std::string& tty, bool usbSerial = true) {
-        const fs::path usbDevice = Sysfs() / "devices" / "pci0000:00" / "usb1" / port;
+        const fs::path usbDevice = sysfsDir() / "devices" / "pci0000:00" / "usb1" / port;
         const fs::path interfaceDir = usbDevice / (port + ":1." + std::to_string(m_ifaces++));
         fs::create_directories(interfaceDir);
-        Write(usbDevice / "idVendor", vid);
-        Write(usbDevice / "idProduct", pid);
+        write(usbDevice / "idVendor", vid);
+        write(usbDevice / "idProduct", pid);
         if (!serial.empty()) {
-            Write(usbDevice / "serial", serial);
+            write(usbDevice / "serial", serial);
         }
-        Write(interfaceDir / "bInterfaceNumber", interfaceNumber);
+        write(interfaceDir / "bInterfaceNumber", interfaceNumber);
         const fs::path deviceDir = usbSerial ? interfaceDir / tty : interfaceDir;
         const fs::path classDir = deviceDir / "tty" / tty;
         fs::create_directories(classDir);
         fs::create_symlink(usbSerial ? "../../../" + tty : "../..", classDir / "device");
-        fs::create_directory_symlink(fs::relative(classDir, Sysfs() / "class" / "tty"),
-                                     Sysfs() / "class" / "tty" / tty);
+        fs::create_directory_symlink(fs::relative(classDir, sysfsDir() / "class" / "tty"),
+                                     sysfsDir() / "class" / "tty" / tty);
     }
 
-    void AddById(const std::string& name, const std::string& tty) {
+    void addById(const std::string& name, const std::string& tty) {
         fs::create_symlink("../../" + tty, m_root / "dev" / "serial" / "by-id" / name);
     }
 
 private:
-    static void Write(const fs::path& file, const std::string& text) {
+    static void write(const fs::path& file, const std::string& text) {
         std::ofstream(file) << text << "\n";
     }
 
@@ -66,35 +66,35 @@ private:
     int m_ifaces = 0;
 };
 
-TUsbComPort FindBoard(const FakeSysfs& tree) {
-    return FindUsbComPort(0x10C4, 0xEA61, "0001", tree.Roots());
+UsbComPort findBoard(const FakeSysfs& tree) {
+    return FindUsbComPort(0x10C4, 0xEA61, "0001", tree.roots());
 }
 
 TEST(PortFinderTest, BoardPresentIsFoundByItsStableName) {
     FakeSysfs tree;
-    tree.AddTty("1-1", "0403", "6001", "A1", "00", "ttyUSB0");
-    tree.AddTty("1-2", "10c4", "ea61", "0001", "00", "ttyUSB1");
-    tree.AddById("usb-FTDI_A1-if00-port0", "ttyUSB0");
-    tree.AddById("usb-Board_0001-if00-port0", "ttyUSB1");
-    const TUsbComPort port = FindBoard(tree);
+    tree.addTty("1-1", "0403", "6001", "A1", "00", "ttyUSB0");
+    tree.addTty("1-2", "10c4", "ea61", "0001", "00", "ttyUSB1");
+    tree.addById("usb-FTDI_A1-if00-port0", "ttyUSB0");
+    tree.addById("usb-Board_0001-if00-port0", "ttyUSB1");
+    const UsbComPort port = findBoard(tree);
     EXPECT_EQ(port.PortNumber, 1);
-    EXPECT_EQ(port.DeviceName, (tree.Roots().ById / "usb-Board_0001-if00-port0").string());
+    EXPECT_EQ(port.DeviceName, (tree.roots().byId / "usb-Board_0001-if00-port0").string());
 }
 
 TEST(PortFinderTest, WithoutAStableNameTheDeviceNodeIsUsed) {
     FakeSysfs tree;
-    tree.AddTty("1-1", "10C4", "EA61", "", "00", "ttyACM3", false);
-    const TUsbComPort port = FindBoard(tree);
+    tree.addTty("1-1", "10C4", "EA61", "", "00", "ttyACM3", false);
+    const UsbComPort port = findBoard(tree);
     EXPECT_EQ(port.PortNumber, 3);
-    EXPECT_EQ(port.DeviceName, (tree.Roots().Dev / "ttyACM3").string());
+    EXPECT_EQ(port.DeviceName, (tree.roots().dev / "ttyACM3").string());
 }
 
 TEST(PortFinderTest, BoardAbsent) {
     FakeSysfs tree;
-    EXPECT_EQ(FindBoard(tree).PortNumber, -1);
-    tree.AddTty("1-1", "10c4", "ea60", "0001", "00", "ttyUSB0"); // another product
-    tree.AddTty("1-2", "10c5", "ea61", "0001", "00", "ttyUSB1"); // another vendor
-    const TUsbComPort port = FindBoard(tree);
+    EXPECT_EQ(findBoard(tree).PortNumber, -1);
+    tree.addTty("1-1", "10c4", "ea60", "0001", "00", "ttyUSB0"); // another product
+    tree.addTty("1-2", "10c5", "ea61", "0001", "00", "ttyUSB1"); // another vendor
+    const UsbComPort port = findBoard(tree);
     EXPECT_EQ(port.PortNumber, -1);
     EXPECT_EQ(port.DeviceName, "");
     // No tree at all.
@@ -105,31 +105,31 @@ TEST(PortFinderTest, BoardAbsent) {
 
 TEST(PortFinderTest, OnlyInterfaceZeroCounts) {
     FakeSysfs tree;
-    tree.AddTty("1-1", "10c4", "ea61", "0001", "01", "ttyUSB0");
-    EXPECT_EQ(FindBoard(tree).PortNumber, -1);
-    tree.AddTty("1-1", "10c4", "ea61", "0001", "00", "ttyUSB1");
-    EXPECT_EQ(FindBoard(tree).PortNumber, 1);
+    tree.addTty("1-1", "10c4", "ea61", "0001", "01", "ttyUSB0");
+    EXPECT_EQ(findBoard(tree).PortNumber, -1);
+    tree.addTty("1-1", "10c4", "ea61", "0001", "00", "ttyUSB1");
+    EXPECT_EQ(findBoard(tree).PortNumber, 1);
 }
 
 TEST(PortFinderTest, TwoBoardsPreferTheRegisteredInstanceThenTtyOrder) {
     FakeSysfs tree;
-    tree.AddTty("1-1", "10c4", "ea61", "0007", "00", "ttyUSB10");
-    tree.AddTty("1-2", "10c4", "ea61", "0009", "00", "ttyUSB2");
-    EXPECT_EQ(FindBoard(tree).PortNumber, 2);
-    tree.AddTty("1-3", "10c4", "ea61", "0001", "00", "ttyUSB11");
-    EXPECT_EQ(FindBoard(tree).PortNumber, 11);
+    tree.addTty("1-1", "10c4", "ea61", "0007", "00", "ttyUSB10");
+    tree.addTty("1-2", "10c4", "ea61", "0009", "00", "ttyUSB2");
+    EXPECT_EQ(findBoard(tree).PortNumber, 2);
+    tree.addTty("1-3", "10c4", "ea61", "0001", "00", "ttyUSB11");
+    EXPECT_EQ(findBoard(tree).PortNumber, 11);
 }
 
 TEST(PortFinderTest, RegistryKeyAndPortNames) {
-    EXPECT_EQ(UsbDeviceKey(0x10C4, 0xEA61, "0001"),
+    EXPECT_EQ(usbDeviceKey(0x10C4, 0xEA61, "0001"),
               "Vid_10C4&Pid_EA61&Mi_00\\0001_00\\Device Parameters\\");
-    EXPECT_EQ(UsbDeviceKey(0x04B4, 0x0003, "5"),
+    EXPECT_EQ(usbDeviceKey(0x04B4, 0x0003, "5"),
               "Vid_04B4&Pid_0003&Mi_00\\5_00\\Device Parameters\\");
-    EXPECT_EQ(PortNumberFromName("COM5"), 5);
-    EXPECT_EQ(PortNumberFromName("COM12"), 12);
-    EXPECT_EQ(PortNumberFromName("COM"), -1);
-    EXPECT_EQ(PortNumberFromName("COMX1"), -1);
-    EXPECT_EQ(PortNumberFromName("COM99999999999"), -1);
+    EXPECT_EQ(portNumberFromName("COM5"), 5);
+    EXPECT_EQ(portNumberFromName("COM12"), 12);
+    EXPECT_EQ(portNumberFromName("COM"), -1);
+    EXPECT_EQ(portNumberFromName("COMX1"), -1);
+    EXPECT_EQ(portNumberFromName("COM99999999999"), -1);
 }
 
 } // namespace
