@@ -326,6 +326,31 @@ TEST(D8cFile, AFailedWriteLeavesTheOldFileByteForByte) {
 }
 #endif
 
+// Replacing goes through a new file; what the old one was must survive that.
+TEST(D8cFile, ReplacingKeepsLinksAndPermissionsAndRefusesFolders) {
+    TempDir dir;
+    TMeasurement m = fullMeasurement();
+    const std::string real = dir.file("real.d8c");
+    writeBytes(real, Bytes{1});
+    std::filesystem::permissions(real, std::filesystem::perms(0640));
+    std::filesystem::create_symlink(real, dir.file("link.d8c"));
+    saveD8cFile(m, dir.file("link.d8c"), {}, std::nullopt);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.d8c")));
+    EXPECT_EQ(readBytes(real).size(), 145 + 10 + 18 + 480000 + 9u);
+    EXPECT_EQ(std::filesystem::status(real).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms(0640));
+
+    std::filesystem::create_directory(dir.file("folder.d8c"));
+    try {
+        saveD8cFile(m, dir.file("folder.d8c"), {}, std::nullopt);
+        FAIL() << "a folder was replaced";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.kind(), FileError::Kind::CannotCreate);
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("folder.d8c")));
+    EXPECT_EQ(dir.names().size(), 3u);
+}
+
 // Hands out one byte per call and counts them, so a test sees what a reader really read.
 class CountingBuffer : public std::streambuf {
 public:

@@ -4,6 +4,7 @@
 #include "files/d8cformat.h"
 #include "files/saveformat.h"
 #include "files/textlines.h"
+#include "largestallocation.h"
 
 #include <gtest/gtest.h>
 
@@ -192,7 +193,9 @@ TEST(D8cFormat, AHugeDataSizeIsRejectedBeforeAnythingIsAllocated) {
         b[7] = static_cast<std::uint8_t>(size >> 16);
         b[8] = static_cast<std::uint8_t>(size >> 24);
         const std::size_t cut = kSmallSamplesAt + 8; // no comment: exactly 8 bytes remain
+        test::largestAllocation = 0;
         EXPECT_EQ(failureOf(b, cut), FileError::Kind::StreamRead) << size;
+        EXPECT_LT(test::largestAllocation, 4096u) << size;
     }
 }
 
