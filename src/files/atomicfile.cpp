@@ -11,6 +11,8 @@
 #include <sys/types.h>
 #ifdef _WIN32
 #include <io.h>
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
 #include <unistd.h>
@@ -103,6 +105,8 @@ void replaceFileContents(const std::string& fileName, const void* data, std::siz
     std::mt19937 random(seed());
     fs::path temp;
     int fd = -1;
+    // A temporary left by a crash does not end in a data file's extension, so the folder walk
+    // and the comment browser never list it.
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
         temp = folder / fs::u8path("." + target.filename().u8string() + ".~" +
                                    std::to_string(random() % 1000000u));
