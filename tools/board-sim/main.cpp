@@ -1,0 +1,128 @@
+// board-sim: plays the converter board on a pseudo-terminal until killed. Prints the device
+// path (again after every reopening); SIGUSR1 gives the external start, SIGUSR2 unplugs.
+
+#include "boardsim.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <string>
+
+namespace {
+
+zarvik::boardsim::BoardSim* g_sim = nullptr;
+
+void onSignal(int signal) {
+    if (g_sim == nullptr) {
+        return;
+    }
+    if (signal == SIGUSR1) {
+        g_sim->triggerExternalStart();
+    } else if (signal == SIGUSR2) {
+        g_sim->hangUp();
+    } else {
+        g_sim->requestStop();
+    }
+}
+
+void usage() {
+    std::fputs("usage: board-sim [options]\n"
+               "  --link PATH               symlink to the device, renewed at every opening\n"
+               "  --pace                    send at the line rate (921600 baud, 11 bits a byte)\n"
+               "  --time-scale X            factor on the measurement time (0: at once)\n"
+               "  --trigger-after MS        external start this long after a waiting start\n"
+               "  --bad-checksum-every K    every K-th packet with a wrong checksum\n"
+               "  --split-every K           every K-th packet in two writes ...\n"
+               "  --split-pause-ms MS       ... with this pause between them (20)\n"
+               "  --stray-every K           stray bytes before every K-th packet\n"
+               "  --no-echo                 do not answer the link check\n"
+               "  --no-reply                no finish byte after a measurement\n"
+               "  --finish-byte N           the finish byte, 10 or 11 (10)\n"
+               "  --packet-type C           packet type byte, p or q (q)\n"
+               "  --hang-up-after N         close the line after N packets\n"
+               "  --reopen-after MS         after hanging up, open a new line this much later\n"
+               "  --exit-on-peer-hangup     end when the host closes the line\n"
+               "signals: TERM/INT end, USR1 external start, USR2 hang up\n",
+               stderr);
+}
+
+int number(const char* text) {
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0') {
+        throw std::invalid_argument(std::string("not a number: ") + text);
+    }
+    return static_cast<int>(value);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    zarvik::boardsim::BoardOptions options;
+    try {
+        for (int i = 1; i < argc; ++i) {
+            const std::string arg = argv[i];
+            const auto value = [&]() -> const char* {
+                if (i + 1 >= argc) {
+                    throw std::invalid_argument(arg + " needs a value");
+                }
+                return argv[++i];
+            };
+            if (arg == "--link") {
+                options.linkPath = value();
+            } else if (arg == "--pace") {
+                options.pace = true;
+            } else if (arg == "--time-scale") {
+                options.timeScale = std::strtod(value(), nullptr);
+            } else if (arg == "--trigger-after") {
+                options.triggerAfterMs = number(value());
+            } else if (arg == "--bad-checksum-every") {
+                options.badChecksumEvery = number(value());
+            } else if (arg == "--split-every") {
+                options.splitEvery = number(value());
+            } else if (arg == "--split-pause-ms") {
+                options.splitPauseMs = number(value());
+            } else if (arg == "--stray-every") {
+                options.strayEvery = number(value());
+            } else if (arg == "--no-echo") {
+                options.noEcho = true;
+            } else if (arg == "--no-reply") {
+                options.noReply = true;
+            } else if (arg == "--finish-byte") {
+                options.finishByte = static_cast<std::uint8_t>(number(value()));
+            } else if (arg == "--packet-type") {
+                options.packetType = value()[0];
+            } else if (arg == "--hang-up-after") {
+                options.hangUpAfterPackets = number(value());
+            } else if (arg == "--reopen-after") {
+                options.reopenAfterMs = number(value());
+            } else if (arg == "--exit-on-peer-hangup") {
+                options.exitOnPeerHangUp = true;
+            } else {
+                usage();
+                return arg == "--help" || arg == "-h" ? 0 : 2;
+            }
+        }
+        zarvik::boardsim::BoardSim sim(options);
+        sim.onOpened = [](const std::string& path) {
+            std::printf("%s\n", path.c_str());
+            std::fflush(stdout);
+        };
+        g_sim = &sim;
+        struct sigaction action {};
+        action.sa_handler = onSignal;
+        sigemptyset(&action.sa_mask);
+        for (int signal : {SIGTERM, SIGINT, SIGUSR1, SIGUSR2}) {
+            sigaction(signal, &action, nullptr);
+        }
+        sim.open();
+        sim.run();
+        g_sim = nullptr;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "board-sim: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
