@@ -93,6 +93,7 @@ FTPanel::FTPanel(QWidget* parent)
         cbCh[n] = new QCheckBox(QString::number(n), channels);
         cbCh[n]->setObjectName(QString("cbCh%1").arg(n));
         cbCh[n]->setGeometry(12 + (n - 1) * 46, 18, 40, 18);
+        cbCh[n]->setChecked(true);
     }
     auto* edits = group(this, QString(), 8, 62, 384, 62);
     label(edits, tr("Fвыборки, Гц"), 8, 6);

@@ -1,9 +1,12 @@
 #include "shell/tform1.h"
 
+#include "chart/chart.h"
+#include "chart/wincolor.h"
 #include "common/inifile.h"
 #include "shell/help.h"
 #include "shell/settings.h"
 #include "shell/settingskeys.h"
+#include "view/chartview.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -44,16 +47,6 @@ constexpr int kSaveChartAboveBottom = 26;
 constexpr int kFrameWidth = 16;
 constexpr int kFrameHeight = 38;
 constexpr int kStatusHeight = 19;
-
-QColor fromWinColor(WinColor c) {
-    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                  static_cast<int>((c >> 16) & 0xFF));
-}
-
-WinColor toWinColor(const QColor& c) {
-    return static_cast<WinColor>(c.red()) | (static_cast<WinColor>(c.green()) << 8) |
-           (static_cast<WinColor>(c.blue()) << 16);
-}
 
 void setHelpContext(QWidget* w, int context) {
     w->setProperty("helpContext", context);
@@ -197,10 +190,12 @@ void TForm1::buildRegions() {
     mClipBoard->setObjectName("mClipBoard");
     mClipBoard->hide();
 
-    Chart1 = new QFrame(this);
+    Chart1 = new Chart(this);
     Chart1->setObjectName("Chart1");
-    Chart1->setFrameStyle(QFrame::Box | QFrame::Plain);
-    Chart1->setAutoFillBackground(true);
+    Chart1->setMargins(QMargins(0, 0, 0, 0));
+    Chart1->setLegendColor(colorFromWin(13290186));
+    Chart1->setToolTip(tr("Увеличение: протяните мышь с левой кнопкой вправо-вниз; возврат: "
+                          "влево-вверх; сдвиг: правой кнопкой"));
     setHelpContext(Chart1, 7);
 
     gbAllCmnt = new QGroupBox(Chart1);
@@ -290,8 +285,8 @@ void TForm1::FormCreate() {
     for (int n = 1; n <= kChannels; ++n) {
         cbCh[n] = gbFT->cbCh[n];
         pColorCh[n] = gbOptions->pColorCh[n];
-        connect(cbCh[n], &QCheckBox::toggled, this, &TForm1::CalcUseChnl);
     }
+    createChartView();
     applySettings(s);
 
     Measurement.SampleData.clear();
@@ -303,7 +298,7 @@ void TForm1::FormCreate() {
 
 void TForm1::applySettings(const MainSettings& s) {
     for (int n = 1; n <= kChannels; ++n) {
-        setChannelColor(n, fromWinColor(s.seriesColor[n]));
+        m_chartView->setChannelColor(n, colorFromWin(s.seriesColor[n]));
         cbCh[n]->setChecked(s.seriesSelect[n]);
     }
     bool any = false;
@@ -339,7 +334,7 @@ MainSettings TForm1::collectSettings() const {
     s.loadHelpOnStart = gbOptions->cbHelp->currentIndex();
     s.restoreParamsAfterZero = gbChart->cbRestoreParams->isChecked();
     for (int n = 1; n <= kChannels; ++n) {
-        s.seriesColor[n] = toWinColor(pColorCh[n]->color());
+        s.seriesColor[n] = winFromColor(pColorCh[n]->color());
         s.seriesSelect[n] = cbCh[n]->isChecked();
     }
     s.adcRange = gbOptions->refAdcIndex();
@@ -349,12 +344,23 @@ MainSettings TForm1::collectSettings() const {
     return s;
 }
 
-void TForm1::setChannelColor(int channel, const QColor& color) {
-    // The panel holds the colour; the check box shows it too.
-    pColorCh[channel]->setColor(color);
-    QPalette pal = cbCh[channel]->palette();
-    pal.setColor(QPalette::WindowText, pColorCh[channel]->color());
-    cbCh[channel]->setPalette(pal);
+void TForm1::createChartView() {
+    ChartView::Controls c;
+    c.chart = Chart1;
+    c.cbCh = cbCh;
+    c.pColorCh = pColorCh;
+    c.cbShowK = gbChart->cbShowK;
+    c.cbTimeunits = gbOptions->cbTimeunits;
+    c.alsoRebuildOn = {gbOptions->cbStoreX, gbOptions->cbHelp};
+    c.cbInt = gbChart->cbInt;
+    c.seInt = gbChart->seInt;
+    c.btSpectrGo = btSpectrGo;
+    c.btTrend = btTrend;
+    c.btOptions = btOptions;
+    c.pnlChart = pnlChart;
+    c.setStatus = [this](int panel, const QString& text) { setStatusText(panel, text); };
+    m_chartView = new ChartView(c, Measurement, this);
+    m_chartView->channelsChanged = [this] { CalcUseChnl(); };
 }
 
 void TForm1::CalcUseChnl() {

@@ -21,6 +21,8 @@ class QFrame;
 
 namespace zarvik {
 
+class Chart;
+class ChartView;
 class HelpViewer;
 struct MainSettings;
 
@@ -93,7 +95,7 @@ public:
     QGroupBox* gbFile = nullptr;
     QPlainTextEdit* mComment = nullptr;
     QPlainTextEdit* mClipBoard = nullptr;
-    QFrame* Chart1 = nullptr;
+    Chart* Chart1 = nullptr;
     QGroupBox* gbAllCmnt = nullptr;
     QWidget* pSearch = nullptr;
     QPlainTextEdit* MAllCmnt = nullptr;
@@ -109,6 +111,9 @@ public:
     std::array<QCheckBox*, 9> cbCh{};
     std::array<ColorPanel*, 9> pColorCh{};
 
+    // The parts of the program that live on this window.
+    ChartView* chartView() const { return m_chartView; }
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -123,9 +128,9 @@ private:
     void FormCreate();
     void FormShow();
     void FormClose();
+    void createChartView();
     void applySettings(const MainSettings& s);
     MainSettings collectSettings() const;
-    void setChannelColor(int channel, const QColor& color);
     void togglePanel(QWidget* panel, QToolButton* button, const QString& caption);
     QRect workArea() const;
     int screenWidth() const;
@@ -138,6 +143,7 @@ private:
     bool m_shown = false;
     bool m_closed = false;
     HelpViewer* m_help = nullptr;
+    ChartView* m_chartView = nullptr;
 };
 
 } // namespace zarvik

@@ -1,3 +1,4 @@
+#include "chart/chart.h"
 #include "shell/help.h"
 #include "shell/operatormessages.h"
 #include "shell/tform1.h"

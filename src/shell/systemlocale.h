@@ -1,0 +1,23 @@
+#pragma once
+// What the program takes from the system's locale: the decimal separator of numbers written
+// as text, and the short date and long time forms.
+
+#include <QDateTime>
+#include <QLocale>
+
+namespace zarvik {
+
+inline char localeDecimalSeparator() {
+    const QString point = QLocale::system().decimalPoint();
+    return point.size() == 1 && point[0].unicode() < 0x80 ? static_cast<char>(point[0].unicode())
+                                                          : '.';
+}
+
+// "short date" + blank + "long time", the form the program shows file times in.
+inline QString localeDateTimeText(const QDateTime& t) {
+    const QLocale l = QLocale::system();
+    return l.toString(t.date(), QLocale::ShortFormat) + ' ' +
+           l.toString(t.time(), QLocale::LongFormat);
+}
+
+} // namespace zarvik

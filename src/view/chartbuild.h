@@ -1,0 +1,48 @@
+#pragma once
+// Turning the sample stream into the points of the channel lines: the split by channel, the
+// recursive smoothing and the scaling to physical values, without any widget.
+
+#include "common/measurement.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace zarvik {
+
+// The axis modes of the chart, in the order of the list the operator picks from.
+enum class AxisMode : int { ValuesTime = 0, AdcSamples = 1, ValuesSamples = 2, AdcTime = 3 };
+
+inline bool axisModeHasTime(AxisMode m) {
+    return m == AxisMode::ValuesTime || m == AxisMode::AdcTime;
+}
+inline bool axisModeHasValues(AxisMode m) {
+    return m == AxisMode::ValuesTime || m == AxisMode::ValuesSamples;
+}
+
+struct ChartBuildInput {
+    AxisMode mode = AxisMode::ValuesTime;
+    double timeUnitDivisor = 1.0; // 1, 1000 or 1000000 (us, ms, s)
+    bool smoothing = false;
+    int smoothingPoints = 8;                   // N of the recursive average, 2..512
+    std::array<bool, kChannels + 1> checked{}; // [1..8]: the channel boxes at build time
+};
+
+struct ChannelPoints {
+    std::vector<double> x;
+    std::vector<double> y;
+};
+
+struct ChartBuildOutput {
+    double xStep = 0.0;
+    std::uint32_t channelMask = 0;
+    std::array<ChannelPoints, kChannels + 1> channels; // [1..8]; unchecked channels empty
+};
+
+// Splits `m.SampleData` by the checked channels and fills the points of each: instant 0 starts
+// the running value but is not plotted, so M instants give M - 1 points, the first at X = XStep.
+// The output's vectors are reused, so repeated builds do not allocate. With no channel checked
+// the lines stay empty.
+void buildChannelPoints(const TMeasurement& m, const ChartBuildInput& in, ChartBuildOutput& out);
+
+} // namespace zarvik

@@ -1,0 +1,183 @@
+#include "view/chartview.h"
+
+#include "chart/chart.h"
+#include "chart/chartaxis.h"
+#include "chart/chartseries.h"
+#include "common/numtext.h"
+#include "common/rounding.h"
+#include "shell/panels.h"
+#include "shell/systemlocale.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QSpinBox>
+
+namespace zarvik {
+namespace {
+
+constexpr double kTimeUnitDivisors[] = {1.0, 1000.0, 1000000.0};
+
+} // namespace
+
+ChartView::ChartView(const Controls& controls, TMeasurement& measurement, QObject* parent)
+    : QObject(parent), m_c(controls), m_m(measurement) {
+    for (int n = 1; n <= kChannels; ++n) {
+        m_series[n] = m_c.chart->addLineSeries(QString::number(n), m_c.pColorCh[n]->color());
+        // Room for a whole channel of the largest measurement without regrowing.
+        m_series[n]->reserve(kMaxBlocks * kWordsPerBlock);
+    }
+    m_c.chart->bottomAxis()->setTitle(tr("Выборки"));
+    m_c.chart->leftAxis()->setTitle(tr("единицы АЦП"));
+
+    chooseColor = [](const QColor& initial) -> std::optional<QColor> {
+        const QColor c = QColorDialog::getColor(initial);
+        return c.isValid() ? std::optional<QColor>(c) : std::nullopt;
+    };
+
+    // Only the operator's choice in a list rebuilds; a value set by the program does not.
+    connect(m_c.cbShowK, &QComboBox::activated, this, &ChartView::cbShowKChange);
+    connect(m_c.cbTimeunits, &QComboBox::activated, this, &ChartView::cbTimeunitsChange);
+    for (QComboBox* list : m_c.alsoRebuildOn)
+        connect(list, &QComboBox::activated, this, &ChartView::cbTimeunitsChange);
+    connect(m_c.cbInt, &QCheckBox::toggled, this, &ChartView::cbIntClick);
+    for (int n = 1; n <= kChannels; ++n) {
+        connect(m_c.cbCh[n], &QCheckBox::toggled, this, [this, n] { cbChClick(n); });
+        connect(m_c.pColorCh[n], &ColorPanel::clicked, this, [this, n] { pColorChClick(n); });
+    }
+    connect(m_c.chart, &Chart::mouseMoved, this, &ChartView::Chart1MouseMove);
+    connect(m_c.chart, &Chart::afterDraw, this, &ChartView::Chart1AfterDraw);
+}
+
+void ChartView::ShowChart() {
+    m_c.btSpectrGo->setEnabled(true);
+    m_c.btTrend->setEnabled(true);
+    if (m_m.SampleData.empty())
+        return;
+
+    for (int n = 1; n <= kChannels; ++n)
+        m_series[n]->clear();
+    if (m_c.pnlChart)
+        m_c.pnlChart->hide();
+
+    const int unit = std::clamp(m_c.cbTimeunits->currentIndex(), 0, 2);
+    TimeUnitDivisor = kTimeUnitDivisors[unit];
+    TimeUnitText = m_c.cbTimeunits->itemText(unit);
+    m_m.XTitle = (tr("Время, ") + TimeUnitText).toStdString();
+    if (clearProgressLabels)
+        clearProgressLabels();
+
+    ChartBuildInput in;
+    in.mode = static_cast<AxisMode>(std::clamp(m_c.cbShowK->currentIndex(), 0, 3));
+    in.timeUnitDivisor = TimeUnitDivisor;
+    in.smoothing = m_c.cbInt->isChecked();
+    in.smoothingPoints = m_c.seInt->value();
+    for (int n = 1; n <= kChannels; ++n)
+        in.checked[n] = m_c.cbCh[n]->isChecked();
+
+    const QString yTitle = QString::fromStdString(m_m.YTitle);
+    m_c.chart->leftAxis()->setTitle(yTitle);
+    if (!m_m.FromFile) {
+        m_m.Scale = m_m.ScaleK;
+        m_m.Shift = m_m.ShiftScl;
+    }
+
+    buildChannelPoints(m_m, in, m_points);
+    XStep = m_points.xStep;
+    m_m.ChannelMask = m_points.channelMask;
+    for (int n = 1; n <= kChannels; ++n) {
+        const ChannelPoints& p = m_points.channels[n];
+        if (!p.x.empty())
+            m_series[n]->append(p.x.data(), p.y.data(), static_cast<int>(p.x.size()));
+    }
+
+    if (m_m.ZeroRun && zeroLevelStep)
+        zeroLevelStep();
+
+    const bool time = axisModeHasTime(in.mode);
+    m_c.chart->bottomAxis()->setTitle(time ? tr("Время, ") + TimeUnitText : tr("Выборки"));
+    if (!axisModeHasValues(in.mode))
+        m_c.chart->leftAxis()->setTitle(tr("единицы АЦП"));
+
+    m_c.btOptions->setEnabled(true);
+    if (m_c.setStatus) {
+        m_c.setStatus(0, QString());
+        m_c.setStatus(2, QString());
+    }
+    if (buildFinished)
+        buildFinished();
+}
+
+void ChartView::cbShowKChange() {
+    ShowChart();
+}
+
+void ChartView::cbTimeunitsChange() {
+    cbShowKChange();
+}
+
+void ChartView::cbIntClick() {
+    if (m_c.setStatus)
+        m_c.setStatus(0, tr("Выполняется построение графика"));
+    for (int n = 1; n <= kChannels; ++n) {
+        if (m_c.cbCh[n]->isChecked() && m_series[n]->lastVisible() >= 0) {
+            ShowChart();
+            break;
+        }
+    }
+    if (m_c.setStatus)
+        m_c.setStatus(2, m_c.cbInt->isChecked()
+                             ? tr("Сглаживание по ") + QString::number(m_c.seInt->value()) +
+                                   tr(" точкам")
+                             : QString());
+}
+
+void ChartView::cbChClick(int channel) {
+    LineSeries* s = m_series[channel];
+    if (channel <= 4)
+        s->setActive(m_c.cbCh[channel]->isChecked());
+    else
+        s->setActive(!s->isActive());
+    if (channelsChanged)
+        channelsChanged();
+}
+
+void ChartView::setChannelColor(int channel, const QColor& color) {
+    m_c.pColorCh[channel]->setColor(color);
+    const QColor c = m_c.pColorCh[channel]->color();
+    m_series[channel]->setSeriesColor(c);
+    QPalette pal = m_c.cbCh[channel]->palette();
+    pal.setColor(QPalette::WindowText, c);
+    m_c.cbCh[channel]->setPalette(pal);
+}
+
+void ChartView::pColorChClick(int channel) {
+    if (!chooseColor)
+        return;
+    if (const auto c = chooseColor(m_c.pColorCh[channel]->color()))
+        setChannelColor(channel, *c);
+}
+
+void ChartView::Chart1MouseMove(int x, int /*y*/) {
+    ChartAxis* bottom = m_c.chart->bottomAxis();
+    if (!(bottom->maximum() > 1.0) || XStep <= 0.0)
+        return;
+    const double v = bottom->pixelToValue(x);
+    const std::int64_t i = roundHalfEven(v / XStep);
+    if (i >= 0 && i <= m_series[1]->lastVisible() && m_c.setStatus)
+        m_c.setStatus(2, "X=" + QString::fromStdString(formatFixed(static_cast<double>(i) * XStep,
+                                                                   2, localeDecimalSeparator())));
+}
+
+void ChartView::Chart1AfterDraw() {
+    for (int n = 1; n <= kChannels; ++n) {
+        if (m_series[n]->isActive()) {
+            VisibleFirst = m_series[n]->firstVisible();
+            VisibleLast = m_series[n]->lastVisible();
+            return;
+        }
+    }
+}
+
+} // namespace zarvik

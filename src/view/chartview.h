@@ -1,0 +1,89 @@
+#pragma once
+// The channel chart of the main window: rebuilding the lines from the measurement, the axis
+// modes and time units, smoothing, channel boxes and colours, the X read-out and the record of
+// the visible point range on which export, spectrum and trend work.
+
+#include "common/measurement.h"
+#include "view/chartbuild.h"
+
+#include <QColor>
+#include <QObject>
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QAbstractButton;
+class QCheckBox;
+class QComboBox;
+class QSpinBox;
+class QWidget;
+
+namespace zarvik {
+
+class Chart;
+class ColorPanel;
+class LineSeries;
+
+class ChartView : public QObject {
+    Q_OBJECT
+public:
+    // The controls of the main window this part works on.
+    struct Controls {
+        Chart* chart = nullptr;
+        std::array<QCheckBox*, 9> cbCh{};
+        std::array<ColorPanel*, 9> pColorCh{};
+        QComboBox* cbShowK = nullptr;
+        QComboBox* cbTimeunits = nullptr;
+        // Other lists whose change rebuilds the chart like a change of the time unit.
+        std::vector<QComboBox*> alsoRebuildOn;
+        QCheckBox* cbInt = nullptr;
+        QSpinBox* seInt = nullptr;
+        QAbstractButton* btSpectrGo = nullptr;
+        QAbstractButton* btTrend = nullptr;
+        QAbstractButton* btOptions = nullptr;
+        QWidget* pnlChart = nullptr;
+        // Status panel text by index 0..2.
+        std::function<void(int, const QString&)> setStatus;
+    };
+
+    ChartView(const Controls& controls, TMeasurement& measurement, QObject* parent = nullptr);
+
+    // Runs at the points where a build reaches into other parts: the progress labels are
+    // cleared (before the split), the zero-level step (when a zero run is pending) and the
+    // return of the link to idle (at the end).
+    std::function<void()> clearProgressLabels;
+    std::function<void()> zeroLevelStep;
+    std::function<void()> buildFinished;
+    // The colour dialog; tests answer it. Returns nothing when the operator cancels.
+    std::function<std::optional<QColor>(const QColor& initial)> chooseColor;
+    // After a channel box click, the sampling limits follow the new channel count.
+    std::function<void()> channelsChanged;
+
+    LineSeries* series(int channel) const { return m_series[static_cast<std::size_t>(channel)]; }
+
+    void ShowChart();
+    void cbShowKChange();
+    void cbTimeunitsChange();
+    void cbIntClick();
+    void cbChClick(int channel);
+    void pColorChClick(int channel);
+    void Chart1MouseMove(int x, int y);
+    void Chart1AfterDraw();
+    // Gives the channel its colour: the panel first, then the series and the box from it.
+    void setChannelColor(int channel, const QColor& color);
+
+    double TimeUnitDivisor = 1.0;
+    QString TimeUnitText;
+    double XStep = 0.0;
+    std::int32_t VisibleFirst = -1;
+    std::int32_t VisibleLast = -1;
+
+private:
+    Controls m_c;
+    TMeasurement& m_m;
+    std::array<LineSeries*, 9> m_series{};
+    ChartBuildOutput m_points; // reused between builds
+};
+
+} // namespace zarvik
