@@ -18,8 +18,8 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr std::size_t kBlock = 4096;
 
 // Working storage of the transform, kept per thread between calls: the two arrays, the
-// twiddles of every half-span and the swaps of the bit reversal are the same for every call
-// with the same length, and fresh half-megabyte arrays cost more than the transform itself.
+// twiddles of every half-span and the bit-reversal order are the same for every call with the
+// same length, and fresh half-megabyte arrays cost more than the transform itself.
 struct Workspace {
     std::vector<double> re, im;
     // Twiddles of half-span H at [H - 1, 2H - 1): the rotation recurrence from (1, 0) by
@@ -93,33 +93,59 @@ void stage(double* re, double* im, std::size_t length, std::size_t H, const doub
         butterflies(re + b, im + b, re + b + H, im + b + H, wr, wi, H);
 }
 
-// The last stage: half-span 1, twiddle (1, 0), each butterfly a neighbouring pair.
-void lastStage(double* __restrict re, double* __restrict im, std::size_t length) {
-    for (std::size_t p = 0; p < length; p += 2) {
-        const double dr = re[p] - re[p + 1], di = im[p] - im[p + 1];
-        re[p] = re[p] + re[p + 1];
-        im[p] = im[p] + im[p + 1];
-        re[p + 1] = dr * 1.0 - di * 0.0;
-        im[p + 1] = di * 1.0 + dr * 0.0;
+// The last two stages, half-spans 2 and 1, on each group of four points: twiddles (1, 0)
+// and w for the first, (1, 0) for the second, computed as any other butterfly.
+void lastTwoStages(double* __restrict re, double* __restrict im, std::size_t length, double wr,
+                   double wi) {
+    for (std::size_t b = 0; b < length; b += 4) {
+        const double xr = re[b] - re[b + 2], xi = im[b] - im[b + 2];
+        const double yr = re[b + 1] - re[b + 3], yi = im[b + 1] - im[b + 3];
+        const double a_r = re[b] + re[b + 2], a_i = im[b] + im[b + 2];
+        const double b_r = re[b + 1] + re[b + 3], b_i = im[b + 1] + im[b + 3];
+        const double c_r = xr * 1.0 - xi * 0.0, c_i = xi * 1.0 + xr * 0.0;
+        const double d_r = yr * wr - yi * wi, d_i = yi * wr + yr * wi;
+        const double ur = a_r - b_r, ui = a_i - b_i;
+        const double vr = c_r - d_r, vi = c_i - d_i;
+        re[b] = a_r + b_r;
+        im[b] = a_i + b_i;
+        re[b + 1] = ur * 1.0 - ui * 0.0;
+        im[b + 1] = ui * 1.0 + ur * 0.0;
+        re[b + 2] = c_r + d_r;
+        im[b + 2] = c_i + d_i;
+        re[b + 3] = vr * 1.0 - vi * 0.0;
+        im[b + 3] = vi * 1.0 + vr * 0.0;
     }
+}
+
+// The last stage alone, for a transform of two points.
+void lastStage(double* __restrict re, double* __restrict im) {
+    const double dr = re[0] - re[1], di = im[0] - im[1];
+    re[0] = re[0] + re[1];
+    im[0] = im[0] + im[1];
+    re[1] = dr * 1.0 - di * 0.0;
+    im[1] = di * 1.0 + dr * 0.0;
 }
 
 // Decimation in frequency, widest span first. After a stage of span G the blocks of G points
 // are independent, so once a block fits the cache all of its remaining stages run together.
 void transform(Workspace& ws, std::size_t D) {
-    if (D < 2)
-        return;
     double* re = ws.re.data();
     double* im = ws.im.data();
+    if (D == 2) {
+        lastStage(re, im);
+        return;
+    }
+    if (D < 4)
+        return;
     const double* wr = ws.wr.data();
     const double* wi = ws.wi.data();
     const std::size_t block = std::min(D, kBlock);
     for (std::size_t H = D / 2; 2 * H > block; H /= 2)
         stage(re, im, D, H, wr + H - 1, wi + H - 1);
     for (std::size_t b = 0; b < D; b += block) {
-        for (std::size_t H = block / 2; H >= 2; H /= 2)
+        for (std::size_t H = block / 2; H >= 4; H /= 2)
             stage(re + b, im + b, block, H, wr + H - 1, wi + H - 1);
-        lastStage(re + b, im + b, block);
+        lastTwoStages(re + b, im + b, block, wr[2], wi[2]);
     }
 }
 
@@ -166,16 +192,16 @@ bool FFT(std::uint16_t Count, const double* Input, std::int32_t Step, std::int32
     const auto s = static_cast<double>(Step);
     if (Output.size() < D)
         Output.resize(D);
-    // The reordering is applied while reading: the same values land in the same bins as
-    // after swapping in place, without writing the arrays back.
-    prepareOrder(ws, D);
-    const double* re = ws.re.data();
+    // Amplitudes in transform order, then the bit-reversal reordering applied while copying
+    // them out: the same values land in the same bins as after swapping in place.
+    double* re = ws.re.data();
     const double* im = ws.im.data();
+    for (std::size_t k = 0; k < D; ++k)
+        re[k] = std::sqrt(re[k] * re[k] + im[k] * im[k]) * 2.0 * perD * s * 65536.0 * 0.5 / spanned;
+    prepareOrder(ws, D);
     const std::uint32_t* order = ws.order.data();
-    for (std::size_t k = 0; k < D; ++k) {
-        const double r = re[order[k]], i = im[order[k]];
-        Output[k] = std::sqrt(r * r + i * i) * 2.0 * perD * s * 65536.0 * 0.5 / spanned;
-    }
+    for (std::size_t k = 0; k < D; ++k)
+        Output[k] = re[order[k]];
     Output[0] = Output[0] / 2.0;
     return true;
 }

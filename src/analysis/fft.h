@@ -22,6 +22,7 @@ constexpr int kFftScalePoints = 32768; // the length whose scale reads true ampl
 // scale is taken over the samples that the transformed points span, min(N, D * Step), so a
 // stretch longer than the transform does not shrink the amplitudes.
 //
+// Working storage is kept per thread and reused from call to call.
 // Output grows to D values when shorter; values past D are left alone. Returns false and
 // leaves Output alone when the arguments describe no transform: Count above 16, Step or N
 // below 1, or no Input.
