@@ -6,6 +6,9 @@
 #include <cstring>
 
 #ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 #else
 #include <sys/resource.h>
@@ -52,19 +55,23 @@ void TSerThread::Start(TSerThreadPriority priority) {
 }
 
 void TSerThread::SetPriority(TSerThreadPriority priority) {
+    const long id = m_nativeId.load();
+    if (id == 0) {
+        return;
+    }
 #ifdef _WIN32
-    if (m_thread.joinable()) {
-        SetThreadPriority(m_thread.native_handle(), NativePriority(priority));
+    if (const HANDLE thread = OpenThread(THREAD_SET_INFORMATION, FALSE, static_cast<DWORD>(id))) {
+        SetThreadPriority(thread, NativePriority(priority));
+        CloseHandle(thread);
     }
 #else
-    if (const long id = m_nativeId.load()) {
-        setpriority(PRIO_PROCESS, static_cast<id_t>(id), NativePriority(priority));
-    }
+    setpriority(PRIO_PROCESS, static_cast<id_t>(id), NativePriority(priority));
 #endif
 }
 
 void TSerThread::Run(TSerThreadPriority priority) {
 #ifdef _WIN32
+    m_nativeId = static_cast<long>(GetCurrentThreadId());
     SetThreadPriority(GetCurrentThread(), NativePriority(priority));
 #else
     m_nativeId = static_cast<long>(::syscall(SYS_gettid));

@@ -1,11 +1,31 @@
 #include "device/serial/serutils.h"
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <system_error>
+#endif
 
 namespace zarvik {
 
 std::string SystemErrorText(int code) {
+#ifdef _WIN32
+    char text[512] = {};
+    const DWORD n =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                       static_cast<DWORD>(code), 0, text, sizeof text, nullptr);
+    std::string message(text, n);
+    // The system's texts end with a line break.
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
+        message.pop_back();
+    }
+    return message;
+#else
     return std::system_category().message(code);
+#endif
 }
 
 std::string FillMessage(const std::string& format, const std::vector<std::string>& args) {
