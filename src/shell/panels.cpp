@@ -103,7 +103,7 @@ FTPanel::FTPanel(QWidget* parent)
     auto* two = label(edits, "2", 112, 2);
     two->setFont([&] {
         QFont f = two->font();
-        f.setPointSizeF(f.pointSizeF() * 0.8);
+        f.setPixelSize(9);
         return f;
     }());
     seRootUp = new QToolButton(edits);

@@ -2,13 +2,11 @@
 
 #include "common/rounding.h"
 
+#include <algorithm>
+
 namespace zarvik {
 
 void buildChannelPoints(const TMeasurement& m, const ChartBuildInput& in, ChartBuildOutput& out) {
-    for (auto& c : out.channels) {
-        c.x.clear();
-        c.y.clear();
-    }
     const bool time = axisModeHasTime(in.mode);
     const bool values = axisModeHasValues(in.mode);
     out.xStep = time ? m.SamplePeriodUs / in.timeUnitDivisor : 1.0;
@@ -22,37 +20,57 @@ void buildChannelPoints(const TMeasurement& m, const ChartBuildInput& in, ChartB
             out.channelMask |= 1u << (n - 1);
         }
     }
-    if (count == 0)
-        return;
-    const std::size_t instants = m.SampleData.size() / 2 / static_cast<std::size_t>(count);
+    const std::size_t instants =
+        count == 0 ? 0 : m.SampleData.size() / 2 / static_cast<std::size_t>(count);
+    // Every point is written below, so a vector that keeps its size from the last build is
+    // not filled twice.
+    for (int n = 1; n <= kChannels; ++n) {
+        const std::size_t points = in.checked[n] && instants > 1 ? instants - 1 : 0;
+        out.channels[n].x.resize(points);
+        out.channels[n].y.resize(points);
+    }
     if (instants < 2)
         return;
-    for (int k = 0; k < count; ++k) {
-        out.channels[order[k]].x.resize(instants - 1);
-        out.channels[order[k]].y.resize(instants - 1);
-    }
 
+    // Channel by channel: each line is one tight pass over the stream with a fixed stride.
     const double n = in.smoothingPoints;
-    std::array<double, kChannels + 1> running{};
     const std::uint8_t* bytes = m.SampleData.data();
-    for (std::size_t j = 0; j < instants; ++j) {
-        const double x = time ? static_cast<double>(j) * m.SamplePeriodUs / in.timeUnitDivisor
-                              : static_cast<double>(j);
-        for (int k = 0; k < count; ++k) {
-            const int ch = order[k];
-            double v = static_cast<double>(bytes[0] | (bytes[1] << 8));
-            bytes += 2;
-            if (j == 0)
-                running[ch] = v;
-            if (in.smoothing) {
-                running[ch] = ((n - 1.0) * running[ch] + v) / n;
-                v = static_cast<double>(roundHalfEven(running[ch]));
+    const std::size_t stride = 2 * static_cast<std::size_t>(count);
+    const std::size_t points = instants - 1;
+    for (int k = 0; k < count; ++k) {
+        const int ch = order[k];
+        double* xs = out.channels[ch].x.data();
+        double* ys = out.channels[ch].y.data();
+        if (k == 0) {
+            for (std::size_t i = 0; i < points; ++i) {
+                const auto j = static_cast<double>(i + 1);
+                xs[i] = time ? j * m.SamplePeriodUs / in.timeUnitDivisor : j;
             }
-            if (j == 0)
-                continue;
-            ChannelPoints& p = out.channels[ch];
-            p.x[j - 1] = x;
-            p.y[j - 1] = values ? (v - m.Shift[ch]) * m.Scale[ch] : v;
+        } else {
+            std::copy(out.channels[order[0]].x.begin(), out.channels[order[0]].x.end(), xs);
+        }
+        const std::uint8_t* w = bytes + 2 * static_cast<std::size_t>(k);
+        const double shift = m.Shift[ch];
+        const double scale = m.Scale[ch];
+        auto word = [&](std::size_t j) {
+            const std::uint8_t* p = w + j * stride;
+            return static_cast<double>(p[0] | (p[1] << 8));
+        };
+        if (in.smoothing) {
+            // The running value starts at the first word and keeps its fraction; only the
+            // plotted value is rounded.
+            double running = word(0);
+            for (std::size_t i = 0; i < points; ++i) {
+                running = ((n - 1.0) * running + word(i + 1)) / n;
+                const auto v = static_cast<double>(roundHalfEven(running));
+                ys[i] = values ? (v - shift) * scale : v;
+            }
+        } else if (values) {
+            for (std::size_t i = 0; i < points; ++i)
+                ys[i] = (word(i + 1) - shift) * scale;
+        } else {
+            for (std::size_t i = 0; i < points; ++i)
+                ys[i] = word(i + 1);
         }
     }
 }
