@@ -82,6 +82,7 @@ LineSeries::LineSeries(Chart& chart, const QString& title, const QColor& color)
 void LineSeries::clear() {
     m_x.clear();
     m_y.clear();
+    m_yBlocks.clear();
     m_labels.clear();
     m_colors.clear();
     m_bounds = SeriesBounds();
@@ -103,6 +104,7 @@ void LineSeries::noteAppended(double x, double y) {
     if (!std::isfinite(y))
         m_allFinite = false;
     m_bounds.include(x, y);
+    m_yBlocks.note(m_y.size(), y);
 }
 
 void LineSeries::append(double x, double y, const QString& label, const QColor& color) {
@@ -192,7 +194,7 @@ void LineSeries::draw(const Canvas& canvas) {
                 break;
         }
         if (m_ordered)
-            appendDecimated(xs, ys, runStart, runEnd, canvas.xMap, canvas.yMap, m_lines);
+            appendDecimated(xs, ys, m_yBlocks, runStart, runEnd, canvas.xMap, canvas.yMap, m_lines);
         else
             appendEveryPoint(xs, ys, runStart, runEnd, canvas.xMap, canvas.yMap, m_lines);
         runStart = runEnd + 1;

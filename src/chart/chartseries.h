@@ -1,6 +1,8 @@
 #pragma once
 // The series a chart draws: plain point stores that tell their chart when they change.
 
+#include "chart/decimation.h"
+
 #include <QColor>
 #include <QLineF>
 #include <QString>
@@ -14,7 +16,6 @@ class QPainter;
 namespace zarvik {
 
 class Chart;
-struct PixelMap;
 
 // The smallest rectangle around the finite values of a series; empty while it has none.
 struct SeriesBounds {
@@ -118,6 +119,7 @@ private:
 
     std::vector<double> m_x;
     std::vector<double> m_y;
+    YBlocks m_yBlocks;
     std::vector<QString> m_labels;
     std::vector<QColor> m_colors;
     SeriesBounds m_bounds;

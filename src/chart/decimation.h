@@ -4,7 +4,7 @@
 #include <QLineF>
 #include <QVector>
 
-#include <cmath>
+#include <vector>
 
 namespace zarvik {
 
@@ -21,25 +21,61 @@ struct PixelMap {
         // Far-off points are pulled in to where the rasteriser still works in exact numbers;
         // the lines to them leave the plot at a slope that differs by far less than a pixel.
         constexpr double limit = 1e9;
-        return std::floor(std::fmin(std::fmax(position(value), -limit), limit) + 0.5);
+        double p = position(value) + 0.5;
+        p = p < -limit ? -limit : (p > limit ? limit : p);
+        // floor() by hand: this runs for every point drawn, and the library call is not cheap.
+        const auto whole = static_cast<long long>(p);
+        return static_cast<double>(whole > p ? whole - 1 : whole);
     }
     double value(double position) const { return (position - offset) / scale; }
 };
 
-// The lines are drawn one by one rather than as a polyline: a 1-pixel line with square caps
-// then sets the pixels of its own two end points and nothing depends on its neighbours, which
-// is what makes the shortened drawing below exact.
+// The lowest and the highest y of each run of `size` consecutive points, kept up to date as
+// points are appended, so that a pixel column of many points is summed up without visiting
+// each of them.
+struct YBlocks {
+    static constexpr int size = 16;
+    std::vector<double> low;
+    std::vector<double> high;
 
-// Appends to `out` lines through points first..last of the arrays (x ascending, y finite) that
-// set the same pixels as the lines between every two consecutive points: per pixel column one
-// vertical line from the lowest to the highest point, and one line from the column's last
-// point to the next column's first. The span of points within one column is found by a
-// galloping search, so a column of many points costs a scan of their y values only.
-void appendDecimated(const double* x, const double* y, int first, int last, const PixelMap& mx,
-                     const PixelMap& my, QVector<QLineF>& out);
+    // `index` is the index of the point, appended in order.
+    void note(size_t index, double y) {
+        if (index % size == 0) {
+            low.push_back(y);
+            high.push_back(y);
+        } else {
+            low.back() = y < low.back() ? y : low.back();
+            high.back() = y > high.back() ? y : high.back();
+        }
+    }
+    void clear() {
+        low.clear();
+        high.clear();
+    }
+};
 
-// Appends the lines between every two consecutive points first..last: what the decimated
-// drawing stands for, and the drawing of a series whose x values are not in order.
+// How a line between consecutive points is drawn. Points one pixel column apart or in the same
+// column are joined by vertical runs of pixels: a step from row a to row b into the next column
+// fills the first column from a halfway towards b and the second from there on to b, as a
+// steep line looks. Points further apart are joined by the rasteriser's own line. Either way
+// a column of the picture is one unbroken run of pixels, which is what lets the shortened
+// drawing below give the very same picture with one line per column. All lines are 1-pixel
+// lines with square caps, so each sets exactly the pixels between its two ends.
+
+// Appends to `out` the lines that draw points first..last of the arrays (x ascending, y
+// finite) as the lines between every two consecutive points would: per pixel column one
+// vertical run from the lowest to the highest pixel that the points in it and the steps to
+// their neighbours cover, plus the rasteriser's line across a gap of columns. The span of
+// points within one column is found by a search that starts from the previous column's count
+// and summed up from `blocks` (those
+// of y), so that a repaint costs about the same for any number of points beyond one per pixel
+// column.
+void appendDecimated(const double* x, const double* y, const YBlocks& blocks, int first, int last,
+                     const PixelMap& mx, const PixelMap& my, QVector<QLineF>& out);
+
+// Appends the lines between every two consecutive points first..last, each drawn by itself as
+// described above: what the decimated drawing stands for, and the drawing of a series whose x
+// values are not in order.
 void appendEveryPoint(const double* x, const double* y, int first, int last, const PixelMap& mx,
                       const PixelMap& my, QVector<QLineF>& out);
 

@@ -1,4 +1,5 @@
 #include "chart/chart.h"
+#include "chart/decimation.h"
 #include "chart/wincolor.h"
 
 #include "charttesting.h"
@@ -324,21 +325,29 @@ TEST_F(Drawing, ALongSeriesLooksAsIfEveryPointWereDrawn) {
         s->setActive(false);
         QImage expected = drawn(chart);
 
-        const ChartAxis& bx = *chart.bottomAxis();
-        const ChartAxis& ly = *chart.leftAxis();
+        const auto mapOf = [](const ChartAxis& axis, double low, double high) {
+            PixelMap map;
+            map.scale = (axis.valueToPixel(high) - axis.valueToPixel(low)) / (high - low);
+            map.offset = axis.valueToPixel(low) - low * map.scale;
+            return map;
+        };
+        const PixelMap mx = mapOf(*chart.bottomAxis(), from, to);
+        const PixelMap my = mapOf(*chart.leftAxis(), -1200, 1200);
+        std::vector<double> xs;
+        std::vector<double> ys;
+        for (int i = 0; i < s->count(); ++i) {
+            xs.push_back(s->x(i));
+            ys.push_back(s->y(i));
+        }
+        QVector<QLineF> lines;
+        appendEveryPoint(xs.data(), ys.data(), 0, s->count() - 1, mx, my, lines);
         QPainter painter(&expected);
-        const QPoint topLeft(qRound(bx.valueToPixel(from)), qRound(ly.valueToPixel(1200)));
-        const QPoint bottomRight(qRound(bx.valueToPixel(to)), qRound(ly.valueToPixel(-1200)));
-        painter.setClipRect(QRect(topLeft, bottomRight));
+        painter.setClipRect(QRect(QPoint(qRound(mx.position(from)), qRound(my.position(1200))),
+                                  QPoint(qRound(mx.position(to)), qRound(my.position(-1200)))));
         QPen pen(Qt::blue, 1, Qt::SolidLine, Qt::SquareCap);
         pen.setCosmetic(true);
         painter.setPen(pen);
-        const auto at = [&](int i) {
-            return QPointF(std::floor(bx.valueToPixel(s->x(i)) + 0.5),
-                           std::floor(ly.valueToPixel(s->y(i)) + 0.5));
-        };
-        for (int i = 0; i + 1 < s->count(); ++i)
-            painter.drawLine(at(i), at(i + 1));
+        painter.drawLines(lines);
         painter.end();
         EXPECT_EQ(testing::differingPixels(picture, expected), 0) << from << ".." << to;
     }

@@ -65,10 +65,15 @@ TEST(Decimation, SetsTheSamePixelsAsDrawingEveryPoint) {
         PixelMap my{-(plot.height() - 1) / (y1 - y0), 0.0};
         my.offset = plot.bottom() - y0 * my.scale;
 
+        // Some runs start inside the series, as a zoomed view's does.
+        const int from = trial % 4 == 1 ? n / 5 : 0;
         QVector<QLineF> every;
         QVector<QLineF> decimated;
-        appendEveryPoint(s.x.data(), s.y.data(), 0, n - 1, mx, my, every);
-        appendDecimated(s.x.data(), s.y.data(), 0, n - 1, mx, my, decimated);
+        appendEveryPoint(s.x.data(), s.y.data(), from, n - 1, mx, my, every);
+        YBlocks blocks;
+        for (size_t i = 0; i < s.y.size(); ++i)
+            blocks.note(i, s.y[i]);
+        appendDecimated(s.x.data(), s.y.data(), blocks, from, n - 1, mx, my, decimated);
         const QSize size(plot.right() + 11, plot.bottom() + 11);
         EXPECT_EQ(testing::differingPixels(linesImage(every, size, plot),
                                            linesImage(decimated, size, plot)),
@@ -80,14 +85,30 @@ TEST(Decimation, SetsTheSamePixelsAsDrawingEveryPoint) {
     }
 }
 
-TEST(Decimation, KeepsEveryPointThatHasAColumnOfItsOwn) {
-    const double x[] = {0, 1, 2, 3};
-    const double y[] = {0, 10, 0, 10};
-    const PixelMap mx{10, 0};
-    const PixelMap my{-1, 20};
+// Rows are kept upright here (scale +1) so that the expected lines read plainly.
+TEST(Decimation, StepsToTheNextColumnSplitHalfwayAndLongerStepsAreLines) {
+    const PixelMap one{1, 0};
+    const auto every = [&](std::vector<double> x, std::vector<double> y) {
+        QVector<QLineF> lines;
+        appendEveryPoint(x.data(), y.data(), 0, static_cast<int>(x.size()) - 1, one, one, lines);
+        return lines;
+    };
+    EXPECT_EQ(every({0, 1}, {0, 10}), (QVector<QLineF>{{0, 0, 0, 5}, {1, 6, 1, 10}}));
+    EXPECT_EQ(every({0, 1}, {0, -3}), (QVector<QLineF>{{0, -1, 0, 0}, {1, -3, 1, -2}}));
+    EXPECT_EQ(every({0, 1}, {4, 4}), (QVector<QLineF>{{0, 4, 0, 4}, {1, 4, 1, 4}}));
+    EXPECT_EQ(every({0, 3}, {0, 10}), (QVector<QLineF>{{0, 0, 3, 10}}));
+    EXPECT_EQ(every({2, 2}, {7, 1}), (QVector<QLineF>{{2, 7, 2, 1}}));
+
+    const double x[] = {0, 0, 1, 5};
+    const double y[] = {3, 9, 0, 2};
+    YBlocks blocks;
+    for (size_t i = 0; i < 4; ++i)
+        blocks.note(i, y[i]);
     QVector<QLineF> lines;
-    appendDecimated(x, y, 0, 3, mx, my, lines);
-    EXPECT_EQ(lines, (QVector<QLineF>{{0, 20, 10, 10}, {10, 10, 20, 20}, {20, 20, 30, 10}}));
+    appendDecimated(x, y, blocks, 0, 3, one, one, lines);
+    // Column 0 holds rows 3..9, which take in its half of the step down to row 0; column 1
+    // holds the other half, rows 4 down to 0, and a line crosses the gap to column 5.
+    EXPECT_EQ(lines, (QVector<QLineF>{{0, 3, 0, 9}, {1, 0, 5, 2}, {1, 0, 1, 4}, {5, 2, 5, 2}}));
 }
 
 } // namespace

@@ -1,0 +1,160 @@
+// Repaint of a chart full of a measurement against the same chart with about one point per
+// pixel column: the drawing of long series should cost what the pixels cost, not the points.
+// Prints the ratios of the processor times per repaint.
+//
+// Smooth signals give both charts about the same ink. Noise gives the long series more: its
+// picture is a band as wide as the noise in every column, where the short series draws one
+// thin step per column, and pixels are what the rasteriser is paid for.
+
+#include "chart/chart.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace {
+
+const QSize pictureSize(1200, 600);
+
+// `series` channels of `points` samples each: slow waves, with noise of +-`noise` converter
+// units on top.
+void fill(zarvik::Chart& chart, int series, int points, int noise) {
+    unsigned random = 12345;
+    for (int s = 0; s < series; ++s) {
+        zarvik::LineSeries* line =
+            chart.addLineSeries(QString("Ch%1").arg(s + 1), QColor::fromHsv(s * 45, 255, 200));
+        std::vector<double> xs(static_cast<size_t>(points));
+        std::vector<double> ys(static_cast<size_t>(points));
+        for (int i = 0; i < points; ++i) {
+            random = random * 1103515245u + 12345u;
+            xs[static_cast<size_t>(i)] = i + 1;
+            const double wave = 2048 + 1500 * std::sin(i * 0.0005 * (s + 1));
+            const auto offset =
+                static_cast<int>((random >> 16) % static_cast<unsigned>(2 * noise + 1));
+            ys[static_cast<size_t>(i)] = wave + offset - noise;
+        }
+        line->reserve(points);
+        line->append(xs.data(), ys.data(), points);
+    }
+}
+
+void repaint(benchmark::State& state, int series, int points, double zoomedTo, int noise = 0) {
+    zarvik::Chart chart;
+    chart.resize(pictureSize);
+    fill(chart, series, points, noise);
+    if (zoomedTo > 0)
+        chart.bottomAxis()->setRange(points / 2.0, points / 2.0 + zoomedTo - 1);
+    QImage image(pictureSize, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        chart.draw(painter, image.rect());
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+void BM_Repaint_8x30000(benchmark::State& state) {
+    repaint(state, 8, 30000, 0);
+}
+void BM_Repaint_8x1200(benchmark::State& state) {
+    repaint(state, 8, 1200, 0);
+}
+void BM_Repaint_1x240000(benchmark::State& state) {
+    repaint(state, 1, 240000, 0);
+}
+void BM_Repaint_1x1200(benchmark::State& state) {
+    repaint(state, 1, 1200, 0);
+}
+void BM_Repaint_8x30000_Zoomed1000(benchmark::State& state) {
+    repaint(state, 8, 30000, 1000);
+}
+void BM_Repaint_8x1000(benchmark::State& state) {
+    repaint(state, 8, 1000, 0);
+}
+void BM_Repaint_8x30000_Noisy(benchmark::State& state) {
+    repaint(state, 8, 30000, 0, 100);
+}
+void BM_Repaint_8x1200_Noisy(benchmark::State& state) {
+    repaint(state, 8, 1200, 0, 100);
+}
+BENCHMARK(BM_Repaint_8x30000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Repaint_8x1200)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Repaint_1x240000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Repaint_1x1200)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Repaint_8x30000_Zoomed1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Repaint_8x1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Repaint_8x30000_Noisy)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Repaint_8x1200_Noisy)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// Keeps the median processor time per repaint of each benchmark while printing as usual: on a
+// shared machine it is steadier than the wall-clock time or a single run.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                times[run.run_name.function_name] = run.GetAdjustedCPUTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> times;
+};
+
+void printRatio(const RatioReporter& reporter, const char* subject, const char* baseline,
+                const char* what, const char* goal) {
+    const auto s = reporter.times.find(subject);
+    const auto b = reporter.times.find(baseline);
+    if (s != reporter.times.end() && b != reporter.times.end() && b->second > 0.0)
+        std::printf("%s: %.2f (%s)\n", what, s->second / b->second, goal);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    printRatio(reporter, "BM_Repaint_8x30000", "BM_Repaint_8x1200",
+               "repaint 8 x 30000 points / 8 x 1200 points", "goal <= 1.5");
+    printRatio(reporter, "BM_Repaint_1x240000", "BM_Repaint_1x1200",
+               "repaint 1 x 240000 points / 1 x 1200 points", "goal <= 1.5");
+    printRatio(reporter, "BM_Repaint_8x30000_Zoomed1000", "BM_Repaint_8x1000",
+               "repaint 8 x 30000 points zoomed to 1000 / 8 x 1000 points", "goal <= 1.5");
+    printRatio(reporter, "BM_Repaint_8x30000_Noisy", "BM_Repaint_8x1200_Noisy",
+               "repaint 8 x 30000 noisy points / 8 x 1200 noisy points",
+               "more ink: for information");
+    return 0;
+}
