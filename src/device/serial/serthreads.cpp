@@ -160,12 +160,17 @@ bool TSerCommWriteThread::Add(const std::uint8_t* data, std::size_t count, int t
 }
 
 void TSerCommWriteThread::ClearBuffer() {
+    {
+        std::lock_guard<TSerCriticalSection> lock(*m_writeLock);
+        m_purging = true;
+    }
     m_purgeDone.ResetEvent();
     m_purgeRequest.SetEvent();
     WaitForAnyEvent({&m_purgeDone, &m_parked}, kPurgeAckMs);
     std::lock_guard<TSerCriticalSection> lock(*m_writeLock);
     m_buffer.Clear();
     m_dataReady.ResetEvent();
+    m_purging = false;
     m_room.notify_all();
 }
 
@@ -191,7 +196,12 @@ void TSerCommWriteThread::Execute() {
         std::size_t count;
         std::uint64_t generation;
         {
-            std::lock_guard<TSerCriticalSection> lock(*m_writeLock);
+            std::unique_lock<TSerCriticalSection> lock(*m_writeLock);
+            // A purge under way empties the buffer: take nothing from it before it is done.
+            if (m_purging) {
+                acknowledgePurge();
+                m_room.wait(lock, [this] { return !m_purging; });
+            }
             count = m_buffer.Count();
             generation = m_buffer.Generation();
             std::memcpy(m_staging.data(), m_buffer.Data(), count);

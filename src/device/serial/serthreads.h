@@ -95,6 +95,7 @@ private:
     TSerCommBuffer m_buffer;
     std::vector<std::uint8_t> m_staging;
     bool m_reportTxEmpty;
+    bool m_purging = false; // guarded by the write lock
     TSerEvent m_dataReady;
     TSerEvent m_purgeRequest;
     TSerEvent m_purgeDone;

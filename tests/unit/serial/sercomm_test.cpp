@@ -7,9 +7,13 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <future>
+#include <mutex>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -41,6 +45,33 @@ int ThreadCount() {
     }
     return n;
 }
+
+// Ends the test program when a test hangs, instead of waiting for the runner's time-out.
+class Watchdog {
+public:
+    explicit Watchdog(std::chrono::seconds limit)
+        : m_thread([this, limit] {
+              std::unique_lock<std::mutex> lock(m_mutex);
+              if (!m_cv.wait_for(lock, limit, [this] { return m_done; })) {
+                  std::fprintf(stderr, "deadlock: test did not finish\n");
+                  std::_Exit(1);
+              }
+          }) {}
+    ~Watchdog() {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_done = true;
+        }
+        m_cv.notify_all();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    bool m_done = false;
+    std::thread m_thread;
+};
 
 class SerCommTest : public ::testing::Test {
 protected:
@@ -293,44 +324,61 @@ TEST_F(SerCommTest, DirectWriteWritesWithoutAThread) {
     EXPECT_EQ(std::string(got.begin(), got.end()), "direct");
 }
 
-// Fills the line and then the component's buffer, so that the write thread cannot drain it;
-// returns the bytes the component accepted.
-std::string Clog(TSerComm& comm) {
-    comm.Buffers().SetWriteTimeout(50);
-    comm.Open();
-    std::string accepted;
-    for (int i = 0;; ++i) {
-        std::string chunk(1024, static_cast<char>('a' + i % 26));
-        try {
-            comm.WriteString(chunk);
-        } catch (const ESerCommError&) {
-            break;
-        }
-        accepted += chunk;
-    }
-    return accepted;
-}
-
 std::string Drain(test::PtyMaster& pty) {
     const auto got = pty.Read(1u << 24, 300);
     return std::string(got.begin(), got.end());
 }
 
-TEST_F(SerCommTest, PurgeOfInputOnlyKeepsTheWriteBuffer) {
-    const std::string accepted = Clog(comm);
+// With software flow control the far end holds the line with XOFF: the write thread then
+// cannot drain the component's buffer until XON.
+class HeldLineTest : public SerCommTest {
+protected:
+    void OpenHeld() {
+        comm.FlowControl().SetXonXoffOut(true);
+        comm.Open();
+        // Input is taken in order: once the byte after XOFF has arrived, the line is held.
+        pty.Write("\x13M");
+        ASSERT_TRUE(ui.PumpUntil([&] { return comm.InQueueCount() == 1; }, 2s));
+    }
+    void Release() { pty.Write("\x11"); }
+};
+
+TEST_F(HeldLineTest, PurgeOfInputOnlyKeepsTheWriteBuffer) {
+    OpenHeld();
+    const std::string payload(1000, 'P');
+    ASSERT_TRUE(comm.WriteString(payload));
+    std::this_thread::sleep_for(50ms); // the write thread now waits for the line
+    EXPECT_EQ(Drain(pty), "");
     comm.Purge(pfAbortInput | pfClearInput);
-    EXPECT_EQ(Drain(pty), accepted);
+    Release();
+    EXPECT_EQ(Drain(pty), payload);
 }
 
-TEST_F(SerCommTest, PurgeAllDropsTheWriteBuffer) {
-    const std::string accepted = Clog(comm);
+TEST_F(HeldLineTest, PurgeAllDropsTheWriteBuffer) {
+    OpenHeld();
+    ASSERT_TRUE(comm.WriteString(std::string(1000, 'P')));
+    std::this_thread::sleep_for(50ms);
     comm.PurgeAll();
-    const std::string got = Drain(pty);
-    EXPECT_LT(got.size(), accepted.size());
+    Release();
+    EXPECT_EQ(Drain(pty), "");
     // The component still writes after the purge.
     EXPECT_TRUE(comm.WriteString("after"));
-    const auto tail = pty.Read(5);
-    EXPECT_EQ(std::string(tail.begin(), tail.end()), "after");
+    EXPECT_EQ(Drain(pty), "after");
+}
+
+TEST_F(HeldLineTest, BufferStaysFullWhileTheLineIsHeld) {
+    comm.Buffers().SetWriteTimeout(50);
+    OpenHeld();
+    ASSERT_TRUE(comm.WriteString(std::string(2000, 'a')));
+    try {
+        comm.WriteString(std::string(100, 'b'));
+        FAIL() << "the full buffer took more";
+    } catch (const ESerCommError& e) {
+        EXPECT_STREQ(e.what(), "Output buffer is full. Please check comm status.");
+    }
+    Release();
+    EXPECT_EQ(Drain(pty), std::string(2000, 'a'));
+    EXPECT_TRUE(comm.WriteString(std::string(100, 'b')));
 }
 
 TEST_F(SerCommTest, PurgeAllDiscardsReceivedBytes) {
@@ -342,6 +390,7 @@ TEST_F(SerCommTest, PurgeAllDiscardsReceivedBytes) {
 }
 
 TEST_F(SerCommTest, CloseWhileBytesKeepArrivingNeverDeadlocks) {
+    const Watchdog watchdog(30s);
     std::atomic<bool> feeding{true};
     std::thread feeder([&] {
         while (feeding) {
@@ -378,6 +427,7 @@ TEST_F(SerCommTest, CloseWhileBytesKeepArrivingNeverDeadlocks) {
 }
 
 TEST_F(SerCommTest, DispatchPendingAtDestructionRunsNothing) {
+    const Watchdog watchdog(30s);
     int calls = 0;
     {
         TSerComm temp(ui.Invoker());
