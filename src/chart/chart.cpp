@@ -84,10 +84,6 @@ void Chart::setMargins(const QMargins& margins) {
     changed();
 }
 
-void Chart::seriesChanged() {
-    changed();
-}
-
 void Chart::changed() {
     m_layoutValid = false;
     // Appending a long series point by point must not queue a repaint per point.

@@ -104,7 +104,6 @@ private:
     };
     enum class Drag { None, Zoom, Scroll };
 
-    void seriesChanged();
     void changed();
     void refreshRanges();
     QFont drawingFont() const;

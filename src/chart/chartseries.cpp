@@ -56,7 +56,7 @@ ChartSeries::ChartSeries(Chart& chart, const QString& title, const QColor& color
 ChartSeries::~ChartSeries() = default;
 
 void ChartSeries::changed() {
-    m_chart.seriesChanged();
+    m_chart.changed();
 }
 
 void ChartSeries::setTitle(const QString& title) {

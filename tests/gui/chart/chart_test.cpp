@@ -373,6 +373,36 @@ TEST_F(Drawing, ArrowsTakeTheirOwnColourOrTheSeries) {
     EXPECT_EQ(arrows->label(2), "10");
 }
 
+// A printer has many more dots per inch than the screen: the chart must come out as it looks
+// on the screen, only finer, not as a small picture in a corner with tiny text.
+TEST_F(Drawing, AFinerDeviceGetsTheSamePictureScaled) {
+    LineSeries* s = chart.addLineSeries("1", Qt::blue);
+    for (int i = 0; i < 500; ++i)
+        s->append(i, std::sin(i * 0.05));
+    const auto blueBounds = [](const QImage& image) {
+        QRect bounds;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (QColor(image.pixel(x, y)) == QColor(Qt::blue))
+                    bounds |= QRect(x, y, 1, 1);
+        return bounds;
+    };
+    const QRect screen = blueBounds(drawn(chart));
+    QImage fine(chart.size() * 2, QImage::Format_RGB32);
+    fine.setDotsPerMeterX(fine.dotsPerMeterX() * 2);
+    fine.setDotsPerMeterY(fine.dotsPerMeterY() * 2);
+    QPainter painter(&fine);
+    chart.draw(painter, fine.rect());
+    painter.end();
+    const QRect printed = blueBounds(fine);
+    ASSERT_FALSE(screen.isEmpty());
+    EXPECT_NEAR(printed.left(), 2 * screen.left(), 4);
+    EXPECT_NEAR(printed.right(), 2 * screen.right(), 4);
+    EXPECT_NEAR(printed.top(), 2 * screen.top(), 4);
+    EXPECT_NEAR(printed.bottom(), 2 * screen.bottom(), 4);
+    EXPECT_EQ(s->lastVisible(), 499);
+}
+
 TEST_F(Drawing, TheBackgroundColourFillsTheChart) {
     ramp(10);
     EXPECT_EQ(chart.backgroundColor(), QColor(Qt::white));
