@@ -51,32 +51,40 @@ TSerThread::~TSerThread() {
 }
 
 void TSerThread::Start(TSerThreadPriority priority) {
-    m_thread = std::thread([self = shared_from_this(), priority] { self->Run(priority); });
+    m_priority = priority;
+    m_thread = std::thread([self = shared_from_this()] { self->Run(); });
 }
 
+// The wanted priority is stored before the thread's id is looked at, and the thread stores
+// its id before it looks at the wanted priority: a change is never lost to the start.
 void TSerThread::SetPriority(TSerThreadPriority priority) {
+    m_priority = priority;
+    ApplyPriority();
+}
+
+void TSerThread::ApplyPriority() {
     const long id = m_nativeId.load();
     if (id == 0) {
         return;
     }
+    const int value = NativePriority(m_priority.load());
 #ifdef _WIN32
     if (const HANDLE thread = OpenThread(THREAD_SET_INFORMATION, FALSE, static_cast<DWORD>(id))) {
-        SetThreadPriority(thread, NativePriority(priority));
+        SetThreadPriority(thread, value);
         CloseHandle(thread);
     }
 #else
-    setpriority(PRIO_PROCESS, static_cast<id_t>(id), NativePriority(priority));
+    setpriority(PRIO_PROCESS, static_cast<id_t>(id), value);
 #endif
 }
 
-void TSerThread::Run(TSerThreadPriority priority) {
+void TSerThread::Run() {
 #ifdef _WIN32
     m_nativeId = static_cast<long>(GetCurrentThreadId());
-    SetThreadPriority(GetCurrentThread(), NativePriority(priority));
 #else
     m_nativeId = static_cast<long>(::syscall(SYS_gettid));
-    setpriority(PRIO_PROCESS, static_cast<id_t>(m_nativeId.load()), NativePriority(priority));
 #endif
+    ApplyPriority();
     Execute();
     std::lock_guard<std::mutex> lock(m_mutex);
     m_finished = true;

@@ -49,7 +49,8 @@ protected:
     TSerEvent m_parked; // set while waiting for a dispatch
 
 private:
-    void Run(TSerThreadPriority priority);
+    void Run();
+    void ApplyPriority();
 
     TSerCustomComm* m_comm;
     TSerUiInvoker m_invoker;
@@ -59,6 +60,7 @@ private:
     bool m_busy = false;
     bool m_finished = false;
     std::atomic<long> m_nativeId{0};
+    std::atomic<TSerThreadPriority> m_priority{tpNormal};
     std::thread m_thread;
 };
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -12,8 +13,10 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
 #include <future>
 #include <mutex>
+#include <sstream>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -571,6 +574,64 @@ TEST_F(SerCommTest, SettingsThatNeedAClosedPortRaiseWhileOpen) {
     EXPECT_NO_THROW(comm.SetEventPriority(tpLower));
     comm.Close();
     EXPECT_NO_THROW(comm.Buffers().SetWriteSize(16));
+}
+
+TEST_F(SerCommTest, FailedOpenReleasesTheDevice) {
+    comm.SetDatabits(db4); // no tty takes four data bits
+    try {
+        comm.Open();
+        FAIL() << "four data bits were accepted";
+    } catch (const ESerCommError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Error writing dcb (22), ", 0), 0u) << e.what();
+    }
+    EXPECT_FALSE(comm.IsOpen());
+    comm.SetDatabits(db8);
+    EXPECT_NO_THROW(comm.Open());
+}
+
+// The nice value of each of this process's threads.
+std::vector<int> ThreadNiceValues() {
+    std::vector<int> values;
+    if (DIR* dir = ::opendir("/proc/self/task")) {
+        while (dirent* e = ::readdir(dir)) {
+            if (e->d_name[0] == '.') {
+                continue;
+            }
+            std::ifstream stat(std::string("/proc/self/task/") + e->d_name + "/stat");
+            std::string text((std::istreambuf_iterator<char>(stat)), {});
+            // Fields after the command name (which ends with ')'): nice is the 17th.
+            std::istringstream fields(text.substr(text.rfind(')') + 2));
+            std::string field;
+            for (int i = 0; i < 17 && fields >> field; ++i) {
+            }
+            values.push_back(std::stoi(field));
+        }
+        ::closedir(dir);
+    }
+    return values;
+}
+
+// Only lowering: raising a thread's priority needs a privilege the tests may not have.
+TEST_F(SerCommTest, ThreadPrioritiesApplyAtOnceToRunningThreads) {
+    comm.SetEventPriority(tpLower);
+    comm.SetWritePriority(tpIdle);
+    comm.Open();
+    // Threads with the nice value, once the new threads have started.
+    const auto count = [](int nice) {
+        long n = 0;
+        for (int i = 0; i < 100 && n == 0; ++i) {
+            const auto values = ThreadNiceValues();
+            n = std::count(values.begin(), values.end(), nice);
+            std::this_thread::sleep_for(10ms);
+        }
+        return n;
+    };
+    EXPECT_EQ(count(5), 1);
+    EXPECT_EQ(count(19), 1);
+    comm.SetEventPriority(tpLowest);
+    const auto values = ThreadNiceValues();
+    EXPECT_EQ(std::count(values.begin(), values.end(), 5), 0);
+    EXPECT_EQ(std::count(values.begin(), values.end(), 10), 1);
 }
 
 TEST_F(SerCommTest, AutoOpenOpensWhenLoaded) {
