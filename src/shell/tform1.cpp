@@ -6,6 +6,7 @@
 #include "shell/help.h"
 #include "shell/settings.h"
 #include "shell/settingskeys.h"
+#include "device/linksupervisor.h"
 #include "view/chartview.h"
 
 #include <QApplication>
@@ -292,6 +293,9 @@ void TForm1::FormCreate() {
     Measurement.SampleData.clear();
     Measurement.BlockCount = kMaxBlocks;
 
+    createLinkSupervisor();
+    m_link->OpenPort(LinkSupervisor::Sender::Window);
+
     for (int b = 1; b <= kMaxBlocks; ++b)
         BlockCode[b] = static_cast<std::uint8_t>((8 - b) * 32);
 }
@@ -363,6 +367,17 @@ void TForm1::createChartView() {
     m_chartView->channelsChanged = [this] { CalcUseChnl(); };
 }
 
+void TForm1::createLinkSupervisor() {
+    LinkSupervisor::Controls c;
+    c.btUSB = btUSB;
+    c.btStart = gbFT->btStart;
+    c.btStartPlus = btStartPlus;
+    c.setStatus = [this](int panel, const QString& text) { setStatusText(panel, text); };
+    m_link = new LinkSupervisor(c, this);
+    // The time spent drawing does not count as a lost link.
+    m_chartView->buildFinished = [this] { m_link->resumeLinkCheck(); };
+}
+
 void TForm1::CalcUseChnl() {
     int n = 0;
     for (int c = 1; c <= kChannels; ++c)
@@ -381,6 +396,7 @@ void TForm1::FormClose() {
     m_closed = true;
     Measurement.SampleData.clear();
     Measurement.SampleData.shrink_to_fit();
+    m_link->closePort();
     IniFile ini(std::filesystem::path(AppPath.toStdString()) / ini::kFileName);
     writeMainSettings(ini, collectSettings());
     if (m_help)

@@ -23,6 +23,7 @@ namespace zarvik {
 
 class Chart;
 class ChartView;
+class LinkSupervisor;
 class HelpViewer;
 struct MainSettings;
 
@@ -113,6 +114,7 @@ public:
 
     // The parts of the program that live on this window.
     ChartView* chartView() const { return m_chartView; }
+    LinkSupervisor* link() const { return m_link; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -129,6 +131,7 @@ private:
     void FormShow();
     void FormClose();
     void createChartView();
+    void createLinkSupervisor();
     void applySettings(const MainSettings& s);
     MainSettings collectSettings() const;
     void togglePanel(QWidget* panel, QToolButton* button, const QString& caption);
@@ -144,6 +147,7 @@ private:
     bool m_closed = false;
     HelpViewer* m_help = nullptr;
     ChartView* m_chartView = nullptr;
+    LinkSupervisor* m_link = nullptr;
 };
 
 } // namespace zarvik

@@ -1,0 +1,218 @@
+#include "device/linksupervisor.h"
+
+#include "shell/operatormessages.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QPainter>
+#include <QPixmap>
+#include <QThread>
+#include <QTimer>
+#include <cstdlib>
+
+namespace zarvik {
+namespace {
+
+constexpr std::uint16_t kVendorId = 0x10C4;
+constexpr std::uint16_t kProductId = 0xEA61;
+constexpr char kInstance[] = "0001";
+
+// A 9 x 17 USB plug: a body with two contacts and a cable, in the state's colour.
+QIcon usbIcon(const QColor& color) {
+    QPixmap p(9, 17);
+    p.fill(Qt::transparent);
+    QPainter g(&p);
+    g.setPen(Qt::black);
+    g.setBrush(color);
+    g.drawRect(0, 6, 8, 8);
+    g.fillRect(2, 1, 5, 5, Qt::gray);
+    g.drawRect(2, 1, 4, 5);
+    g.fillRect(3, 2, 1, 2, Qt::black);
+    g.fillRect(5, 2, 1, 2, Qt::black);
+    g.drawLine(4, 14, 4, 16);
+    return QIcon(p);
+}
+
+// The serial component hands its events to the user-interface thread and waits for them.
+void runOnUiThread(std::function<void()> f) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (QThread::currentThread() == app->thread())
+        f();
+    else
+        QMetaObject::invokeMethod(app, std::move(f), Qt::BlockingQueuedConnection);
+}
+
+} // namespace
+
+UsbComPort findBoardPort() {
+    const QByteArray named = qgetenv("ZARVIK_PORT");
+    if (!named.isEmpty()) {
+        UsbComPort p;
+        p.PortNumber = 1;
+        p.DeviceName = named.toStdString();
+        return p;
+    }
+    return FindUsbComPort(kVendorId, kProductId, kInstance);
+}
+
+LinkSupervisor::LinkSupervisor(const Controls& controls, QObject* parent)
+    : QObject(parent), m_c(controls), m_comm(std::make_unique<TSerComm>(&runOnUiThread)),
+      m_green(usbIcon(QColor(0, 170, 0))), m_red(usbIcon(QColor(220, 0, 0))) {
+    findPort = &findBoardPort;
+    // The window's design of the component: DTR off, RTS on, no flow control.
+    m_comm->FlowControl().SetControlDtr(dtrDisabled);
+    m_comm->FlowControl().SetControlRts(rtsEnabled);
+    m_comm->SetBaudrate(br9600);
+    m_comm->OnRxChar = [this](TSerCustomComm&, int count) { CommRxChar(count); };
+    m_comm->SetExceptionHandler(
+        [](const std::exception& e) { operatorMessages().error(QString::fromUtf8(e.what())); });
+
+    timConnect = new QTimer(this);
+    timConnect->setInterval(500);
+    timCheckUSB = new QTimer(this);
+    timCheckUSB->setInterval(1000);
+    connect(timConnect, &QTimer::timeout, this, &LinkSupervisor::timConnectTimer);
+    connect(timCheckUSB, &QTimer::timeout, this, &LinkSupervisor::timCheckUSBTimer);
+    connect(m_c.btUSB, &QAbstractButton::clicked, this, &LinkSupervisor::btUSBClick);
+    showUsb(false);
+    timCheckUSB->start();
+}
+
+LinkSupervisor::~LinkSupervisor() {
+    closePort();
+}
+
+void LinkSupervisor::showUsb(bool green) {
+    m_c.btUSB->setIcon(green ? m_green : m_red);
+}
+
+void LinkSupervisor::setStartEnabled(bool enabled) {
+    m_c.btStart->setEnabled(enabled);
+    m_c.btStartPlus->setEnabled(enabled);
+}
+
+void LinkSupervisor::status(const QString& text) {
+    if (m_c.setStatus)
+        m_c.setStatus(0, text);
+}
+
+void LinkSupervisor::closePort() {
+    try {
+        if (m_comm->IsOpen())
+            m_comm->Close();
+    } catch (const std::exception&) {
+        // A port that fails to close is gone anyway.
+    }
+}
+
+void LinkSupervisor::OpenPort(Sender sender) {
+    showUsb(false);
+    closePort();
+    setStartEnabled(false);
+    timCheckUSB->stop();
+
+    if (sender != Sender::timConnect) {
+        const UsbComPort found = findPort();
+        PortNumber = found.PortNumber;
+        PortDevice = found.DeviceName;
+    }
+    if (PortNumber < 0) {
+        if (sender == Sender::Window) {
+            operatorMessages().information(tr("USB-устройство в реестре не обнаружено"));
+            timConnect->start();
+        }
+        return;
+    }
+#ifdef _WIN32
+    if (PortNumber == 0) // COM0 does not exist
+        return;
+#endif
+
+    m_comm->SetParity(paOdd);
+    m_comm->SetDatabits(db8);
+    m_comm->SetStopbits(sb1);
+    showUsb(true);
+    try {
+        m_comm->SetPortNum(PortNumber);
+        m_comm->SetDeviceName(PortDevice);
+    } catch (const std::exception&) {
+        // The open below reports a port that cannot be named.
+    }
+
+    try {
+        m_comm->Open();
+        TSerLineSettings line = m_comm->GetLineSettings();
+        line.BaudRate = kBaud;
+        m_comm->SetLineSettings(line);
+    } catch (const std::exception&) {
+        closePort();
+        if (sender != Sender::timConnect)
+            operatorMessages().information(
+                tr("Если необходимо выполнить измерения, подключите АЦП. Для просмотра "
+                   "записанных файлов подключение АЦП не обязательно."));
+        showUsb(false);
+        status(tr("USB: нет связи"));
+        timConnect->start();
+        return;
+    }
+
+    showUsb(true);
+    timConnect->stop();
+    m_comm->WriteString(")");
+    setStartEnabled(true);
+    timCheckUSB->start();
+    LinkCheckAnswered = true;
+    status(tr("USB: Связь установлена"));
+}
+
+void LinkSupervisor::btUSBClick() {
+    OpenPort(Sender::btUSB);
+}
+
+void LinkSupervisor::timConnectTimer() {
+    ++ConnectBlinkCount;
+    if (ConnectBlinkCount % 2 != 0) {
+        showUsb(true);
+        return;
+    }
+    showUsb(false);
+    OpenPort(Sender::timConnect);
+}
+
+void LinkSupervisor::timCheckUSBTimer() {
+    LinkCheckPending = true;
+    if (LinkCheckAnswered) {
+        m_comm->WriteByte(kEcho);
+    } else {
+        timCheckUSB->stop();
+        LinkCheckPending = false;
+        try {
+            m_comm->PurgeAll();
+        } catch (const std::exception&) {
+            // The line is already gone; the reconnect loop takes over.
+        }
+        timConnect->start();
+        setStartEnabled(false);
+        operatorMessages().message(tr("Для восстановления связи просто подключите устройство"));
+        status(tr("USB: нет связи"));
+        showUsb(true);
+        m_c.btUSB->setEnabled(true);
+    }
+    LinkCheckAnswered = false;
+}
+
+void LinkSupervisor::resumeLinkCheck() {
+    timCheckUSB->start();
+    LinkCheckAnswered = true;
+}
+
+void LinkSupervisor::CommRxChar(int count) {
+    if (count <= 0)
+        return;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
+    const int got = m_comm->ReadBytes(bytes.data(), count);
+    if (got > 0 && LinkCheckPending && bytes[0] == kEcho)
+        LinkCheckAnswered = true;
+}
+
+} // namespace zarvik

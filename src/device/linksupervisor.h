@@ -1,0 +1,79 @@
+#pragma once
+// The link to the board: finding its port, opening it with the board's line settings, the
+// greeting, the once-a-second echo check while idle, and the blinking reconnect loop when the
+// link is lost. The program stays usable without the board; every failure ends in a message
+// and a retry loop.
+
+#include "device/portfinder.h"
+#include "device/serial/sercomm.h"
+
+#include <QIcon>
+#include <QObject>
+#include <functional>
+#include <memory>
+
+class QAbstractButton;
+class QTimer;
+
+namespace zarvik {
+
+class LinkSupervisor : public QObject {
+    Q_OBJECT
+public:
+    struct Controls {
+        QAbstractButton* btUSB = nullptr;
+        QAbstractButton* btStart = nullptr;
+        QAbstractButton* btStartPlus = nullptr;
+        std::function<void(int, const QString&)> setStatus;
+    };
+    // Who asks for the port to be opened.
+    enum class Sender { Window, btUSB, timConnect };
+
+    explicit LinkSupervisor(const Controls& controls, QObject* parent = nullptr);
+    ~LinkSupervisor() override;
+
+    TSerComm& Comm() { return *m_comm; }
+
+    // Where the board is: the environment variable ZARVIK_PORT names a device to use instead
+    // of the look-up by USB identity. Tests replace it.
+    std::function<UsbComPort()> findPort;
+
+    void OpenPort(Sender sender);
+    void btUSBClick();
+    void timConnectTimer();
+    void timCheckUSBTimer();
+    // Bytes arrived while no measurement runs: a chunk that begins with the echo byte answers
+    // a pending link check.
+    void CommRxChar(int count);
+    // The end of a drawing: the check runs again, starting afresh, so that the time spent
+    // measuring and drawing does not count as a lost link.
+    void resumeLinkCheck();
+    // Shut-down: closes the port; errors while closing are ignored.
+    void closePort();
+
+    int PortNumber = -1;
+    std::string PortDevice;
+    bool LinkCheckPending = false;
+    bool LinkCheckAnswered = false;
+    int ConnectBlinkCount = 0;
+    QTimer* timConnect = nullptr;
+    QTimer* timCheckUSB = nullptr;
+
+    static constexpr std::uint8_t kEcho = 0x18;
+    static constexpr std::uint32_t kBaud = 921600;
+
+private:
+    void showUsb(bool green);
+    void setStartEnabled(bool enabled);
+    void status(const QString& text);
+
+    Controls m_c;
+    std::unique_ptr<TSerComm> m_comm;
+    QIcon m_green;
+    QIcon m_red;
+};
+
+// The board's port as the program looks for it: ZARVIK_PORT if set, else by USB identity.
+UsbComPort findBoardPort();
+
+} // namespace zarvik

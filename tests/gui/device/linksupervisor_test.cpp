@@ -1,0 +1,165 @@
+#include "boardsim.h"
+#include "device/linksupervisor.h"
+#include "recordingmessages.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+using zarvik::LinkSupervisor;
+using zarvik::UsbComPort;
+using Sender = zarvik::LinkSupervisor::Sender;
+
+class LinkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        zarvik::test::messages().log.clear();
+        LinkSupervisor::Controls c;
+        c.btUSB = &usb;
+        c.btStart = &start;
+        c.btStartPlus = &startPlus;
+        c.setStatus = [this](int panel, const QString& text) {
+            if (panel == 0)
+                status = text;
+        };
+        link = std::make_unique<LinkSupervisor>(c);
+    }
+    void TearDown() override { link.reset(); }
+
+    void portAt(const std::string& device) {
+        link->findPort = [device] {
+            UsbComPort p;
+            p.PortNumber = device.empty() ? -1 : 1;
+            p.DeviceName = device;
+            return p;
+        };
+    }
+    // Runs the event loop until `done` holds or the time is up.
+    template <class F> bool waitFor(F done, int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (!done() && t.elapsed() < ms)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        return done();
+    }
+    QStringList log() const { return zarvik::test::messages().log; }
+
+    QToolButton usb;
+    QPushButton start;
+    QPushButton startPlus;
+    QString status;
+    std::unique_ptr<LinkSupervisor> link;
+};
+
+TEST_F(LinkTest, NoBoardAtStartUpGivesOneMessageAndTheBlinkingLoop) {
+    portAt("");
+    link->OpenPort(Sender::Window);
+    EXPECT_EQ(log(), QStringList{"info:USB-устройство в реестре не обнаружено"});
+    EXPECT_TRUE(link->timConnect->isActive());
+    EXPECT_FALSE(link->timCheckUSB->isActive());
+    EXPECT_FALSE(start.isEnabled());
+    EXPECT_FALSE(startPlus.isEnabled());
+    // The loop does not search again and stays silent.
+    const QIcon before = usb.icon();
+    link->timConnectTimer();
+    link->timConnectTimer();
+    EXPECT_EQ(log().size(), 1);
+    EXPECT_EQ(link->ConnectBlinkCount, 2);
+    // The operator's click searches without a message when nothing is found.
+    link->btUSBClick();
+    EXPECT_EQ(log().size(), 1);
+    EXPECT_FALSE(start.isEnabled());
+    (void)before;
+}
+
+TEST_F(LinkTest, APortThatWillNotOpenGivesTheLongMessageOnceAndRetriesSilently) {
+    QTemporaryDir dir;
+    portAt((dir.path() + "/no-such-tty").toStdString());
+    link->OpenPort(Sender::Window);
+    ASSERT_EQ(log().size(), 1);
+    EXPECT_TRUE(log()[0].startsWith("info:Если необходимо выполнить измерения, подключите АЦП."));
+    EXPECT_EQ(status, "USB: нет связи");
+    EXPECT_TRUE(link->timConnect->isActive());
+    link->OpenPort(Sender::timConnect);
+    EXPECT_EQ(log().size(), 1) << "the reconnect loop tries silently";
+    EXPECT_FALSE(link->Comm().IsOpen());
+}
+
+TEST_F(LinkTest, OpeningTheBoardGreetsItAndStartsTheLinkCheck) {
+    zarvik::boardsim::BoardSim board;
+    board.open();
+    board.start();
+    portAt(board.slavePath());
+    link->OpenPort(Sender::Window);
+    EXPECT_TRUE(log().isEmpty()) << log().join("\n").toStdString();
+    EXPECT_TRUE(link->Comm().IsOpen());
+    EXPECT_EQ(status, "USB: Связь установлена");
+    EXPECT_TRUE(start.isEnabled());
+    EXPECT_TRUE(startPlus.isEnabled());
+    EXPECT_TRUE(link->timCheckUSB->isActive());
+    EXPECT_FALSE(link->timConnect->isActive());
+    EXPECT_TRUE(waitFor([&] { return board.stats().greetings == 1; }, 2000));
+    // Echoes keep the link up over several ticks.
+    EXPECT_TRUE(waitFor([&] { return board.stats().echoes >= 3; }, 5000));
+    EXPECT_TRUE(log().isEmpty());
+    EXPECT_EQ(status, "USB: Связь установлена");
+    link.reset();
+    board.stop();
+}
+
+TEST_F(LinkTest, ABoardThatStopsEchoingIsReportedWithinTwoSeconds) {
+    zarvik::boardsim::BoardOptions options;
+    options.noEcho = true;
+    zarvik::boardsim::BoardSim board(options);
+    board.open();
+    board.start();
+    portAt(board.slavePath());
+    link->OpenPort(Sender::Window);
+    ASSERT_TRUE(link->Comm().IsOpen());
+    QElapsedTimer t;
+    t.start();
+    ASSERT_TRUE(waitFor([&] { return !log().isEmpty(); }, 3000));
+    EXPECT_LE(t.elapsed(), 2300);
+    EXPECT_EQ(log(), QStringList{"msg:Для восстановления связи просто подключите устройство"});
+    EXPECT_EQ(status, "USB: нет связи");
+    EXPECT_FALSE(start.isEnabled());
+    EXPECT_FALSE(link->timCheckUSB->isActive());
+    EXPECT_TRUE(link->timConnect->isActive());
+    link.reset();
+    board.stop();
+}
+
+TEST_F(LinkTest, TheReconnectLoopReopensThePortWhenTheBoardComesBack) {
+    QTemporaryDir dir;
+    const std::string path = (dir.path() + "/board").toStdString();
+    zarvik::boardsim::BoardOptions options;
+    options.linkPath = path;
+    options.reopenAfterMs = 1500;
+    zarvik::boardsim::BoardSim board(options);
+    board.open();
+    board.start();
+    portAt(path);
+    link->OpenPort(Sender::Window);
+    ASSERT_TRUE(start.isEnabled());
+
+    board.hangUp(); // unplugged; back after a while under the same name
+    ASSERT_TRUE(waitFor([&] { return link->timConnect->isActive(); }, 4000));
+    EXPECT_FALSE(start.isEnabled());
+    ASSERT_TRUE(waitFor([&] { return start.isEnabled(); }, 6000));
+    EXPECT_FALSE(link->timConnect->isActive());
+    EXPECT_TRUE(link->timCheckUSB->isActive());
+    EXPECT_EQ(status, "USB: Связь установлена");
+    // The link check runs on the new line.
+    const int echoes = board.stats().echoes;
+    EXPECT_TRUE(waitFor([&] { return board.stats().echoes > echoes; }, 2500));
+    link.reset();
+    board.stop();
+}
+
+} // namespace

@@ -1,0 +1,21 @@
+#pragma once
+// Widget tests never block on a modal box: every message the program shows is recorded here.
+
+#include "shell/operatormessages.h"
+
+#include <QStringList>
+
+namespace zarvik::test {
+
+class RecordingMessages : public OperatorMessages {
+public:
+    void information(const QString& text) override { log.append("info:" + text); }
+    void message(const QString& text) override { log.append("msg:" + text); }
+    void error(const QString& text) override { log.append("error:" + text); }
+    QStringList log;
+};
+
+// The recorder gui_main installs for the whole run; tests clear it when they look at it.
+RecordingMessages& messages();
+
+} // namespace zarvik::test
