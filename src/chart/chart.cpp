@@ -337,7 +337,7 @@ void Chart::paintSeries(QPainter& painter, const Layout& layout) {
 
     painter.save();
     painter.setWorldTransform(device.inverted() * painter.worldTransform());
-    painter.setClipRect(pixels);
+    painter.setClipRect(pixels, Qt::IntersectClip);
     painter.setRenderHint(QPainter::Antialiasing, false);
     const PixelMap xMap =
         pixelMap(m_bottom->m_minimum, m_bottom->m_maximum, pixels.left(), pixels.width());
@@ -460,6 +460,8 @@ void Chart::draw(QPainter& painter, const QRect& target) {
     const double scale = dpi / screenDpi;
     const Layout layout = computeLayout(QSizeF(target.size()) / scale, drawingFont());
     painter.save();
+    // Labels and lines of a chart too small for them must not spill over the rest of the page.
+    painter.setClipRect(target, Qt::IntersectClip);
     painter.translate(target.topLeft());
     painter.scale(scale, scale);
     paintChart(painter, layout);

@@ -53,7 +53,8 @@ protected:
     void changed();
 
     // What a series needs to draw itself: the painter, already in device pixels and clipped to
-    // the plot, the maps of both axes into device pixels, and the line width in device pixels.
+    // the plot, the maps of both axes into device pixels, the bottom axis's range and the line
+    // width in device pixels.
     struct Canvas {
         QPainter& painter;
         const PixelMap& xMap;

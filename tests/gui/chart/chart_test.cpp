@@ -403,6 +403,25 @@ TEST_F(Drawing, AFinerDeviceGetsTheSamePictureScaled) {
     EXPECT_EQ(s->lastVisible(), 499);
 }
 
+TEST_F(Drawing, StaysInsideTheTargetRectangle) {
+    ramp(2000);
+    chart.setBackgroundColor(Qt::yellow);
+    for (const QRect target : {QRect(100, 50, 400, 300), QRect(30, 30, 6, 5)}) {
+        QImage image(600, 400, QImage::Format_RGB32);
+        image.fill(Qt::magenta);
+        QPainter painter(&image);
+        chart.draw(painter, target);
+        painter.end();
+        int outside = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (!target.contains(x, y))
+                    outside += QColor(image.pixel(x, y)) != QColor(Qt::magenta);
+        EXPECT_EQ(outside, 0);
+        EXPECT_EQ(QColor(image.pixel(target.topLeft())), QColor(Qt::yellow));
+    }
+}
+
 TEST_F(Drawing, TheBackgroundColourFillsTheChart) {
     ramp(10);
     EXPECT_EQ(chart.backgroundColor(), QColor(Qt::white));
