@@ -3,6 +3,7 @@
 #include "chart/chart.h"
 #include "chart/wincolor.h"
 #include "common/inifile.h"
+#include "files/folderwalk.h"
 #include "shell/help.h"
 #include "shell/settings.h"
 #include "shell/settingskeys.h"
@@ -12,10 +13,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -288,6 +292,7 @@ void TForm1::FormCreate() {
         pColorCh[n] = gbOptions->pColorCh[n];
     }
     createChartView();
+    createFileParts();
     applySettings(s);
 
     Measurement.SampleData.clear();
@@ -572,6 +577,20 @@ bool TForm1::event(QEvent* event) {
         }
     }
     return QWidget::event(event);
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    QStringList names;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            names << QDir::toNativeSeparators(url.toLocalFile());
+    event->acceptProposedAction();
+    m_folderWalk->WMDropFiles(names);
 }
 
 } // namespace zarvik

@@ -24,6 +24,10 @@ namespace zarvik {
 class Chart;
 class ChartView;
 class LinkSupervisor;
+class ClipboardPrint;
+class CommentBrowser;
+class DataFileHandlers;
+class FolderWalk;
 class HelpViewer;
 struct MainSettings;
 
@@ -115,6 +119,10 @@ public:
     // The parts of the program that live on this window.
     ChartView* chartView() const { return m_chartView; }
     LinkSupervisor* link() const { return m_link; }
+    DataFileHandlers* dataFiles() const { return m_dataFiles; }
+    FolderWalk* folderWalk() const { return m_folderWalk; }
+    CommentBrowser* commentBrowser() const { return m_commentBrowser; }
+    ClipboardPrint* clipboardPrint() const { return m_clipboardPrint; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -122,6 +130,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildRegions();
@@ -132,6 +142,8 @@ private:
     void FormClose();
     void createChartView();
     void createLinkSupervisor();
+    // The data-file parts; defined with them in files/fileparts.cpp.
+    void createFileParts();
     void applySettings(const MainSettings& s);
     MainSettings collectSettings() const;
     void togglePanel(QWidget* panel, QToolButton* button, const QString& caption);
@@ -148,6 +160,10 @@ private:
     HelpViewer* m_help = nullptr;
     ChartView* m_chartView = nullptr;
     LinkSupervisor* m_link = nullptr;
+    DataFileHandlers* m_dataFiles = nullptr;
+    FolderWalk* m_folderWalk = nullptr;
+    CommentBrowser* m_commentBrowser = nullptr;
+    ClipboardPrint* m_clipboardPrint = nullptr;
 };
 
 } // namespace zarvik

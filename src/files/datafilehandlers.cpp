@@ -1,0 +1,186 @@
+#include "files/datafilehandlers.h"
+
+#include "chart/chart.h"
+#include "chart/chartaxis.h"
+#include "chart/chartseries.h"
+#include "common/numtext.h"
+#include "files/d8cfile.h"
+#include "files/datetimetext.h"
+#include "files/filetime.h"
+#include "files/folderlisting.h"
+#include "files/saveformat.h"
+#include "shell/operatormessages.h"
+#include "shell/systemlocale.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+
+namespace zarvik {
+namespace {
+
+const QString kDataFolder = QStringLiteral("DataVib");
+
+QString joinMemoLines(const std::vector<std::string>& lines) {
+    QStringList text;
+    for (const std::string& line : lines)
+        text << QString::fromStdString(line);
+    return text.join('\n');
+}
+
+} // namespace
+
+DataFileHandlers::DataFileHandlers(const Controls& controls, TMeasurement& measurement,
+                                   QObject* parent)
+    : QObject(parent),
+      SaveDlg(FileDialog::Mode::Save,
+              "ADC files|*.d8c|Save to Text file|*.txt|Save to CSV-file|*.csv|All files|*.*",
+              kDataFolder, "dtw"),
+      OpenDlg(FileDialog::Mode::Open, "ADC files|*.d8c|All files|*.*", kDataFolder, "dtw"),
+      m_c(controls), m_m(measurement) {
+    connect(m_c.btSave, &QAbstractButton::clicked, this, &DataFileHandlers::btSaveClick);
+    connect(m_c.btLoadFile, &QAbstractButton::clicked, this, &DataFileHandlers::btLoadFileClick);
+}
+
+std::vector<std::string> DataFileHandlers::commentLines() const {
+    std::vector<std::string> lines;
+    for (const QString& line : m_c.mComment->toPlainText().split('\n'))
+        lines.push_back(line.toStdString());
+    return lines;
+}
+
+ExportView DataFileHandlers::exportView(std::array<std::vector<double>, kChannels + 1>& xs,
+                                        std::array<std::vector<double>, kChannels + 1>& ys) const {
+    ExportView v;
+    for (int n = 1; n <= kChannels; ++n) {
+        v.checked[n] = m_c.cbCh[n]->isChecked();
+        const LineSeries* s = series ? series(n) : nullptr;
+        if (!v.checked[n] || s == nullptr)
+            continue;
+        const int count = s->count();
+        xs[n].resize(static_cast<std::size_t>(count));
+        ys[n].resize(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            xs[n][static_cast<std::size_t>(i)] = s->x(i);
+            ys[n][static_cast<std::size_t>(i)] = s->y(i);
+        }
+        v.series[n] = SeriesView{xs[n].data(), ys[n].data(), xs[n].size()};
+    }
+    v.leftAxisTitle = m_c.chart->leftAxis()->title().toStdString();
+    v.bottomAxisTitle = m_c.chart->bottomAxis()->title().toStdString();
+    if (visibleRange)
+        std::tie(v.VisibleFirst, v.VisibleLast) = visibleRange();
+    // The list holds only its two items, so anything but "не сохранять" writes the X column.
+    v.storeX = m_c.cbStoreX->currentIndex() != 0;
+    if (m_c.cbInt->isChecked())
+        v.integrationPoints = m_c.seInt->value();
+    return v;
+}
+
+void DataFileHandlers::btSaveClick() {
+    if (!SaveDlg.Execute())
+        return;
+    const QString name = SaveDlg.FileName;
+    const std::optional<SaveFormat> format = saveFormatFor(name.toStdString());
+    if (!format) {
+        // Refused before any file is touched: a file of that name keeps its contents.
+        operatorMessages().information(
+            QString::fromStdString(unsupportedExtensionMessage(name.toStdString())));
+        return;
+    }
+    guarded([&] {
+        const std::vector<std::string> comment = commentLines();
+        if (*format == SaveFormat::DataFile) {
+            std::optional<int> integration;
+            if (m_c.cbInt->isChecked())
+                integration = m_c.seInt->value();
+            const std::vector<std::string> written =
+                saveD8cFile(m_m, name.toStdString(), comment, integration);
+            m_c.mComment->setPlainText(joinMemoLines(written));
+        } else {
+            std::array<std::vector<double>, kChannels + 1> xs;
+            std::array<std::vector<double>, kChannels + 1> ys;
+            const ExportView view = exportView(xs, ys);
+            saveTextExport(m_m, name.toStdString(), comment, view, localeDecimalSeparator(),
+                           measuredAtNow(),
+                           [](double t) { return measuredAtText(t).toStdString(); });
+        }
+        m_c.gbFile->setTitle(tr("ФАЙЛ ") + nameOf(name));
+    });
+}
+
+void DataFileHandlers::btLoadFileClick() {
+    if (closeSamplingPanel)
+        closeSamplingPanel();
+    if (restartSearch)
+        restartSearch();
+    if (!OpenDlg.Execute())
+        return;
+    readDataFile(OpenDlg.FileName);
+}
+
+bool DataFileHandlers::readFileName() {
+    if (closeSamplingPanel)
+        closeSamplingPanel();
+    if (restartSearch)
+        restartSearch();
+    return readDataFile(QString::fromStdString(m_m.FileName));
+}
+
+bool DataFileHandlers::readDataFile(const QString& fileName) {
+    // Kept with its folder whatever the current folder is, so that the folder walk stays in
+    // the folder of the file.
+    const QString name = QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath());
+    auto showFrequency = [this](const D8cHeader& h) {
+        if (m_c.setStatus)
+            m_c.setStatus(1, "Fвыборки=" +
+                                 QString::fromStdString(formatGeneral(1000000.0 / h.SamplePeriodUs,
+                                                                      localeDecimalSeparator())));
+    };
+
+    LoadedD8c loaded;
+    try {
+        loaded = loadD8cFile(name.toStdString());
+    } catch (const D8cLoadError& e) {
+        if (e.header())
+            showFrequency(*e.header());
+        if (e.kind() == FileError::Kind::NotDataFile)
+            operatorMessages().information(QString::fromUtf8(e.what()));
+        else
+            operatorMessages().error(QString::fromUtf8(e.what()));
+        return false;
+    } catch (const std::exception& e) {
+        operatorMessages().error(QString::fromUtf8(e.what()));
+        return false;
+    }
+
+    showFrequency(loaded.contents.header);
+    const std::uint8_t mask = loaded.contents.header.ChannelMask;
+    applyLoadedD8c(m_m, std::move(loaded));
+
+    // Every box that changes runs its click handling, as the operator's click would.
+    for (int n = 1; n <= kChannels; ++n)
+        m_c.cbCh[n]->setChecked(true);
+    for (int n = 1; n <= kChannels; ++n)
+        if ((mask & (1u << (n - 1))) == 0)
+            m_c.cbCh[n]->setChecked(false);
+    if (setSeriesShown)
+        for (int n = 1; n <= kChannels; ++n)
+            setSeriesShown(n, m_c.cbCh[n]->isChecked());
+
+    m_c.mComment->setPlainText(joinMemoLines(m_m.Comment));
+    m_c.gbFile->setTitle(tr("ФАЙЛ ") + nameOf(name));
+    m_c.btPrevFile->setEnabled(true);
+    m_c.btNextFile->setEnabled(true);
+    m_c.btShowCmnt->setEnabled(true);
+    if (showChart)
+        showChart();
+    return true;
+}
+
+} // namespace zarvik
