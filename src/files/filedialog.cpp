@@ -2,10 +2,19 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace zarvik {
 namespace {
+
+// The extension a Qt filter such as "ADC files (*.d8c)" names; empty for several patterns or
+// for a wildcard extension.
+QString filterSuffix(const QString& filter) {
+    static const QRegularExpression onePattern(QStringLiteral("\\(\\*\\.(\\w+)\\)$"));
+    const QRegularExpressionMatch m = onePattern.match(filter);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
 
 QString askWithSystemDialog(const FileDialog& d) {
     QFileDialog dialog(d.owner);
@@ -15,7 +24,14 @@ QString askWithSystemDialog(const FileDialog& d) {
     const QStringList filters = d.qtFilter().split(";;");
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters.front());
-    dialog.setDefaultSuffix(d.defaultExt());
+    // A name typed without an extension takes that of the chosen file type, as the system's
+    // own dialogs do; "All files" falls back to the dialog's default extension.
+    auto followFilter = [&dialog, &d](const QString& filter) {
+        const QString suffix = filterSuffix(filter);
+        dialog.setDefaultSuffix(suffix.isEmpty() ? d.defaultExt() : suffix);
+    };
+    followFilter(filters.front());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followFilter);
     if (d.FileName.isEmpty())
         dialog.setDirectory(QDir::current().absoluteFilePath(d.initialDir()));
     else

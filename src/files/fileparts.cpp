@@ -82,6 +82,9 @@ void TForm1::createFileParts() {
         return m_dataFiles->OpenDlg.Execute() ? m_dataFiles->OpenDlg.FileName : QString();
     };
     m_commentBrowser->readFileName = [this] { return m_dataFiles->readFileName(); };
+
+    // The browser put its list below the group's caption; the regions follow the rule again.
+    FormResize();
 }
 
 } // namespace zarvik

@@ -62,7 +62,13 @@ TEST_F(DataFileHandlersTest, ASavedMeasurementComesBackThroughTheOpenButton) {
     form->mComment->clear();
     form->Measurement.SampleData.clear();
     form->Measurement.FromFile = false;
+    form->show();
+    form->btChooseFClick();
+    ASSERT_TRUE(form->gbFT->isVisible());
     loadThroughDialog(file);
+    // The sampling panel was closed by its own button, which reads as before again.
+    EXPECT_FALSE(form->gbFT->isVisible());
+    EXPECT_EQ(form->btChooseF->text(), QString("Выбор F/T"));
 
     ASSERT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
     const TMeasurement& m = form->Measurement;
