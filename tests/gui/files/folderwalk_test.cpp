@@ -117,8 +117,7 @@ TEST_F(FolderWalkTest, ADroppedFileIsReadUnderTheNameItHasOnThisFileSystem) {
     mime.setUrls(
         {QUrl::fromLocalFile(dataPath("Big.d8c")), QUrl::fromLocalFile(dataPath("other.d8c"))});
     // A drop goes to the widget that took the drag when it entered.
-    QDragEnterEvent enter(QPoint(200, 200), Qt::CopyAction, &mime, Qt::LeftButton,
-                          Qt::NoModifier);
+    QDragEnterEvent enter(QPoint(200, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(form.get(), &enter);
     ASSERT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(200, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
