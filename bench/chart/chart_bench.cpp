@@ -116,6 +116,43 @@ BENCHMARK(BM_Repaint_8x1200_Noisy)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
+// A chart build appends a full measurement point by point; the bulk append is the baseline.
+void BM_Append_240000_OneByOne(benchmark::State& state) {
+    zarvik::Chart chart;
+    zarvik::LineSeries* line = chart.addLineSeries();
+    for (auto _ : state) {
+        line->clear();
+        line->reserve(240000);
+        for (int i = 0; i < 240000; ++i)
+            line->append(i, i % 4096);
+        benchmark::DoNotOptimize(line->count());
+    }
+}
+void BM_Append_240000_Bulk(benchmark::State& state) {
+    zarvik::Chart chart;
+    zarvik::LineSeries* line = chart.addLineSeries();
+    std::vector<double> xs(240000);
+    std::vector<double> ys(240000);
+    for (int i = 0; i < 240000; ++i) {
+        xs[static_cast<size_t>(i)] = i;
+        ys[static_cast<size_t>(i)] = i % 4096;
+    }
+    for (auto _ : state) {
+        line->clear();
+        line->reserve(240000);
+        line->append(xs.data(), ys.data(), 240000);
+        benchmark::DoNotOptimize(line->count());
+    }
+}
+BENCHMARK(BM_Append_240000_OneByOne)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Append_240000_Bulk)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
 // Keeps the median processor time per repaint of each benchmark while printing as usual: on a
 // shared machine it is steadier than the wall-clock time or a single run.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -156,5 +193,7 @@ int main(int argc, char** argv) {
     printRatio(reporter, "BM_Repaint_8x30000_Noisy", "BM_Repaint_8x1200_Noisy",
                "repaint 8 x 30000 noisy points / 8 x 1200 noisy points",
                "more ink: for information");
+    printRatio(reporter, "BM_Append_240000_OneByOne", "BM_Append_240000_Bulk",
+               "append 240000 points one by one / in one call", "for information");
     return 0;
 }
