@@ -590,7 +590,10 @@ void TForm1::dropEvent(QDropEvent* event) {
         if (url.isLocalFile())
             names << QDir::toNativeSeparators(url.toLocalFile());
     event->acceptProposedAction();
-    m_folderWalk->WMDropFiles(names);
+    // Read once the drop is over: a message box shown inside the drop would hold the program
+    // the files were dragged from until it is closed.
+    QMetaObject::invokeMethod(
+        this, [this, names] { m_folderWalk->WMDropFiles(names); }, Qt::QueuedConnection);
 }
 
 } // namespace zarvik

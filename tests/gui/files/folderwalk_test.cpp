@@ -122,6 +122,7 @@ TEST_F(FolderWalkTest, ADroppedFileIsReadUnderTheNameItHasOnThisFileSystem) {
     ASSERT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(200, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(form.get(), &drop);
+    QApplication::processEvents();
 
     const bool caseBlind = QFileInfo::exists(dataDir.filePath("BIG.D8C"));
     if (caseBlind) {
