@@ -1,5 +1,6 @@
 // Repaint of a chart full of a measurement against the same chart with about one point per
 // pixel column: the drawing of long series should cost what the pixels cost, not the points.
+// Both charts show the same signals over the same stretch, the short one sampled coarser.
 // Prints the ratios of the processor times per repaint.
 //
 // Smooth signals give both charts about the same ink. Noise gives the long series more: its
@@ -22,34 +23,36 @@ namespace {
 
 const QSize pictureSize(1200, 600);
 
-// `series` channels of `points` samples each: slow waves, with noise of +-`noise` converter
-// units on top.
-void fill(zarvik::Chart& chart, int series, int points, int noise) {
+// What is sampled: `series` channels of slow waves over x = 0..30000, with noise of +-`noise`
+// converter units on top.
+struct Signals {
+    int series;
+    int noise;
+};
+
+// `points` samples of each channel, from x = `first` in steps of `step`.
+void fill(zarvik::Chart& chart, const Signals& what, int points, double first, double step) {
     unsigned random = 12345;
-    for (int s = 0; s < series; ++s) {
+    for (int s = 0; s < what.series; ++s) {
         zarvik::LineSeries* line =
             chart.addLineSeries(QString("Ch%1").arg(s + 1), QColor::fromHsv(s * 45, 255, 200));
         std::vector<double> xs(static_cast<size_t>(points));
         std::vector<double> ys(static_cast<size_t>(points));
         for (int i = 0; i < points; ++i) {
             random = random * 1103515245u + 12345u;
-            xs[static_cast<size_t>(i)] = i + 1;
-            const double wave = 2048 + 1500 * std::sin(i * 0.0005 * (s + 1));
+            const double x = first + i * step;
             const auto offset =
-                static_cast<int>((random >> 16) % static_cast<unsigned>(2 * noise + 1));
-            ys[static_cast<size_t>(i)] = wave + offset - noise;
+                static_cast<int>((random >> 16) % static_cast<unsigned>(2 * what.noise + 1));
+            xs[static_cast<size_t>(i)] = x;
+            ys[static_cast<size_t>(i)] =
+                2048 + 1500 * std::sin(x * 0.0005 * (s + 1)) + offset - what.noise;
         }
         line->reserve(points);
         line->append(xs.data(), ys.data(), points);
     }
 }
 
-void repaint(benchmark::State& state, int series, int points, double zoomedTo, int noise = 0) {
-    zarvik::Chart chart;
-    chart.resize(pictureSize);
-    fill(chart, series, points, noise);
-    if (zoomedTo > 0)
-        chart.bottomAxis()->setRange(points / 2.0, points / 2.0 + zoomedTo - 1);
+void repaint(benchmark::State& state, zarvik::Chart& chart) {
     QImage image(pictureSize, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter painter(&image);
@@ -59,29 +62,58 @@ void repaint(benchmark::State& state, int series, int points, double zoomedTo, i
     }
 }
 
+// The whole stretch 0..30000 in `points` samples per channel.
+void whole(benchmark::State& state, const Signals& what, int points) {
+    zarvik::Chart chart;
+    chart.resize(pictureSize);
+    fill(chart, what, points, 0.0, 30000.0 / points);
+    repaint(state, chart);
+}
+
+// 30000 samples per channel, zoomed into 1000 of them.
+void zoomed(benchmark::State& state, const Signals& what) {
+    zarvik::Chart chart;
+    chart.resize(pictureSize);
+    fill(chart, what, 30000, 0.0, 1.0);
+    chart.bottomAxis()->setRange(15000, 15999);
+    repaint(state, chart);
+}
+
+// The 1000 samples that the zoomed chart shows, alone.
+void stretch(benchmark::State& state, const Signals& what) {
+    zarvik::Chart chart;
+    chart.resize(pictureSize);
+    fill(chart, what, 1000, 15000.0, 1.0);
+    repaint(state, chart);
+}
+
+const Signals eight{8, 0};
+const Signals one{1, 0};
+const Signals eightNoisy{8, 100};
+
 void BM_Repaint_8x30000(benchmark::State& state) {
-    repaint(state, 8, 30000, 0);
+    whole(state, eight, 30000);
 }
 void BM_Repaint_8x1200(benchmark::State& state) {
-    repaint(state, 8, 1200, 0);
+    whole(state, eight, 1200);
 }
 void BM_Repaint_1x240000(benchmark::State& state) {
-    repaint(state, 1, 240000, 0);
+    whole(state, one, 240000);
 }
 void BM_Repaint_1x1200(benchmark::State& state) {
-    repaint(state, 1, 1200, 0);
+    whole(state, one, 1200);
 }
 void BM_Repaint_8x30000_Zoomed1000(benchmark::State& state) {
-    repaint(state, 8, 30000, 1000);
+    zoomed(state, eight);
 }
 void BM_Repaint_8x1000(benchmark::State& state) {
-    repaint(state, 8, 1000, 0);
+    stretch(state, eight);
 }
 void BM_Repaint_8x30000_Noisy(benchmark::State& state) {
-    repaint(state, 8, 30000, 0, 100);
+    whole(state, eightNoisy, 30000);
 }
 void BM_Repaint_8x1200_Noisy(benchmark::State& state) {
-    repaint(state, 8, 1200, 0, 100);
+    whole(state, eightNoisy, 1200);
 }
 BENCHMARK(BM_Repaint_8x30000)
     ->Unit(benchmark::kMillisecond)
