@@ -58,10 +58,13 @@ public:
         PumpUntil([] { return false; }, period);
     }
 
-    // Releases threads still waiting for a call that will never run.
+    // Releases threads still waiting for a call that will never run, and drops those calls
+    // (they hold the waiting threads' state, which holds this queue's).
     ~UiQueue() {
+        std::deque<std::function<void()>> dropped;
         std::lock_guard<std::mutex> lock(m_state->mutex);
         m_state->closed = true;
+        dropped.swap(m_state->calls);
         m_state->cv.notify_all();
     }
 
