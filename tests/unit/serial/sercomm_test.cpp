@@ -599,6 +599,9 @@ std::vector<int> ThreadNiceValues() {
             }
             std::ifstream stat(std::string("/proc/self/task/") + e->d_name + "/stat");
             std::string text((std::istreambuf_iterator<char>(stat)), {});
+            if (text.rfind(')') == std::string::npos) {
+                continue; // the thread ended meanwhile
+            }
             // Fields after the command name (which ends with ')'): nice is the 17th.
             std::istringstream fields(text.substr(text.rfind(')') + 2));
             std::string field;
