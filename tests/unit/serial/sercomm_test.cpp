@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <future>
+#include <map>
 #include <mutex>
 #include <sstream>
 #include <termios.h>
@@ -589,25 +590,30 @@ TEST_F(SerCommTest, FailedOpenReleasesTheDevice) {
     EXPECT_NO_THROW(comm.Open());
 }
 
-// The nice value of each of this process's threads.
-std::vector<int> ThreadNiceValues() {
-    std::vector<int> values;
+// The nice value of each of this process's threads, by thread id.
+std::map<int, int> ThreadNiceValues() {
+    std::map<int, int> values;
     if (DIR* dir = ::opendir("/proc/self/task")) {
         while (dirent* e = ::readdir(dir)) {
             if (e->d_name[0] == '.') {
                 continue;
             }
-            std::ifstream stat(std::string("/proc/self/task/") + e->d_name + "/stat");
-            std::string text((std::istreambuf_iterator<char>(stat)), {});
-            if (text.rfind(')') == std::string::npos) {
+            std::string text;
+            try {
+                std::ifstream stat(std::string("/proc/self/task/") + e->d_name + "/stat");
+                text.assign(std::istreambuf_iterator<char>(stat), {});
+            } catch (const std::exception&) {
                 continue; // the thread ended meanwhile
+            }
+            if (text.rfind(')') == std::string::npos) {
+                continue;
             }
             // Fields after the command name (which ends with ')'): nice is the 17th.
             std::istringstream fields(text.substr(text.rfind(')') + 2));
             std::string field;
             for (int i = 0; i < 17 && fields >> field; ++i) {
             }
-            values.push_back(std::stoi(field));
+            values[std::atoi(e->d_name)] = std::atoi(field.c_str());
         }
         ::closedir(dir);
     }
@@ -616,25 +622,32 @@ std::vector<int> ThreadNiceValues() {
 
 // Only lowering: raising a thread's priority needs a privilege the tests may not have.
 TEST_F(SerCommTest, ThreadPrioritiesApplyAtOnceToRunningThreads) {
+    ThreadCount(); // threads left by earlier tests have ended
+    const auto before = ThreadNiceValues();
     comm.SetEventPriority(tpLower);
     comm.SetWritePriority(tpIdle);
     comm.Open();
-    // Threads with the nice value, once the new threads have started.
-    const auto count = [](int nice) {
-        long n = 0;
-        for (int i = 0; i < 100 && n == 0; ++i) {
-            const auto values = ThreadNiceValues();
-            n = std::count(values.begin(), values.end(), nice);
+    // The nice values of the component's threads, sorted, once both have started.
+    const auto ours = [&] {
+        std::vector<int> nice;
+        for (int i = 0; i < 100; ++i) {
+            nice.clear();
+            for (const auto& [tid, value] : ThreadNiceValues()) {
+                if (before.count(tid) == 0) {
+                    nice.push_back(value);
+                }
+            }
+            std::sort(nice.begin(), nice.end());
+            if (nice.size() == 2 && nice[0] != 0) {
+                break;
+            }
             std::this_thread::sleep_for(10ms);
         }
-        return n;
+        return nice;
     };
-    EXPECT_EQ(count(5), 1);
-    EXPECT_EQ(count(19), 1);
+    EXPECT_EQ(ours(), (std::vector<int>{5, 19}));
     comm.SetEventPriority(tpLowest);
-    const auto values = ThreadNiceValues();
-    EXPECT_EQ(std::count(values.begin(), values.end(), 5), 0);
-    EXPECT_EQ(std::count(values.begin(), values.end(), 10), 1);
+    EXPECT_EQ(ours(), (std::vector<int>{10, 19}));
 }
 
 TEST_F(SerCommTest, AutoOpenOpensWhenLoaded) {
