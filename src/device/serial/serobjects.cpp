@@ -57,6 +57,9 @@ TSerEvent::TSerEvent() : TSerHandleObject(CreateEventA(nullptr, TRUE, FALSE, nul
 
 int WaitForAnyEvent(std::initializer_list<TSerEvent*> events, int timeoutMs) {
     HANDLE handles[MAXIMUM_WAIT_OBJECTS];
+    if (events.size() > MAXIMUM_WAIT_OBJECTS) {
+        return -1;
+    }
     DWORD n = 0;
     for (TSerEvent* e : events) {
         handles[n++] = e->GetHandle();
@@ -109,6 +112,9 @@ TSerEvent::TSerEvent() : TSerHandleObject(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXE
 
 int WaitForAnyEvent(std::initializer_list<TSerEvent*> events, int timeoutMs) {
     pollfd fds[8];
+    if (events.size() > 8) {
+        return -1;
+    }
     nfds_t n = 0;
     for (TSerEvent* e : events) {
         fds[n++] = pollfd{e->GetHandle(), POLLIN, 0};
