@@ -8,6 +8,7 @@
 
 #include "device/serial/serdevice.h"
 
+#include <atomic>
 #include <cctype>
 
 namespace zarvik {
@@ -23,6 +24,21 @@ std::string DevicePath(const std::string& name) {
 
 int LastError() {
     return static_cast<int>(GetLastError());
+}
+
+// What the driver of an unplugged USB serial adapter answers from then on.
+bool DeviceGone(DWORD error) {
+    switch (error) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_BAD_COMMAND:
+    case ERROR_GEN_FAILURE:
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_DEVICE_REMOVED:
+    case ERROR_NO_SUCH_DEVICE:
+        return true;
+    default:
+        return false;
+    }
 }
 
 class TSerWin32Device : public TSerDevice {
@@ -127,17 +143,30 @@ public:
     }
 
     int SetEventMask(TSerCommEvents mask) override {
+        m_mask = mask;
         return SetCommMask(m_handle, mask) ? 0 : LastError();
     }
 
     TSerWaitOutcome WaitCommEvent(TSerEvent& stop) override {
         for (;;) {
+            if (m_gone) {
+                // Reported once; a removed device would fail every further wait at once.
+                stop.WaitFor(-1);
+                return {TSerWaitOutcome::Stopped, 0, 0};
+            }
             OVERLAPPED ov{};
             ov.hEvent = m_waitEvent.GetHandle();
             m_waitEvent.ResetEvent();
             DWORD mask = 0;
             if (!::WaitCommEvent(m_handle, &mask, &ov)) {
                 const DWORD error = GetLastError();
+                if (DeviceGone(error)) {
+                    m_gone = true;
+                    if (m_mask & ceError) {
+                        return {TSerWaitOutcome::Event, ceError, 0};
+                    }
+                    continue;
+                }
                 if (error != ERROR_IO_PENDING) {
                     return {TSerWaitOutcome::Failed, 0, static_cast<int>(error)};
                 }
@@ -155,7 +184,15 @@ public:
                 }
                 DWORD ignored = 0;
                 if (!GetOverlappedResult(m_handle, &ov, &ignored, FALSE)) {
-                    return {TSerWaitOutcome::Failed, 0, LastError()};
+                    const DWORD failure = GetLastError();
+                    if (!DeviceGone(failure)) {
+                        return {TSerWaitOutcome::Failed, 0, static_cast<int>(failure)};
+                    }
+                    m_gone = true;
+                    if (m_mask & ceError) {
+                        return {TSerWaitOutcome::Event, ceError, 0};
+                    }
+                    continue;
                 }
             }
             if (mask != 0) {
@@ -243,10 +280,18 @@ public:
     int GetStatus(std::uint32_t& errors, TSerComStat& stat) override {
         DWORD flags = 0;
         COMSTAT comStat{};
-        if (!ClearCommError(m_handle, &flags, &comStat)) {
-            errors = 0;
-            stat = TSerComStat{};
-            return LastError();
+        errors = 0;
+        stat = TSerComStat{};
+        if (!m_gone && !ClearCommError(m_handle, &flags, &comStat)) {
+            const DWORD error = GetLastError();
+            if (!DeviceGone(error)) {
+                return static_cast<int>(error);
+            }
+            m_gone = true;
+        }
+        if (m_gone) {
+            errors = leIoError;
+            return 0;
         }
         errors = static_cast<std::uint32_t>(flags);
         stat.InQueue = static_cast<std::uint32_t>(comStat.cbInQue);
@@ -254,10 +299,23 @@ public:
         return 0;
     }
 
-    int Purge(std::uint32_t flags) override { return PurgeComm(m_handle, flags) ? 0 : LastError(); }
+    int Purge(std::uint32_t flags) override {
+        // A device that is gone has nothing left to discard.
+        if (m_gone || PurgeComm(m_handle, flags)) {
+            return 0;
+        }
+        const DWORD error = GetLastError();
+        if (DeviceGone(error)) {
+            m_gone = true;
+            return 0;
+        }
+        return static_cast<int>(error);
+    }
 
 private:
     HANDLE m_handle = INVALID_HANDLE_VALUE;
+    TSerCommEvents m_mask = 0;
+    std::atomic<bool> m_gone{false};
     TSerEvent m_waitEvent;  // the event thread's overlapped waits
     TSerEvent m_readEvent;  // reads, under the read lock
     TSerEvent m_writeEvent; // the write thread's or direct writes
