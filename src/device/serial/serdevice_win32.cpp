@@ -211,6 +211,10 @@ public:
             return 0;
         }
         const DWORD error = GetLastError();
+        if (DeviceGone(error)) {
+            m_gone = true; // nothing more to read: the line error says why
+            return 0;
+        }
         if (error != ERROR_IO_PENDING) {
             return static_cast<int>(error);
         }
