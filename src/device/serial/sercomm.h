@@ -3,6 +3,17 @@
 // an event thread that hands line events to the user-interface thread (waiting until they have
 // been handled) and a write thread that drains a write buffer to the device. Plain C++17 over
 // the operating system's serial interface.
+//
+// The owner passes a function that runs a call on its user-interface thread and returns when
+// the call has run (in a Qt program: QMetaObject::invokeMethod with a blocking queued
+// connection); it is only ever called from the component's own threads. Close and destruction
+// never wait for a thread that waits on that call: such a call, once it runs, does nothing.
+//
+// The device opened is DeviceName with PortNum put in for its integer placeholder ("COM%d" and
+// 5 give COM5); a name without a placeholder, such as a /dev/serial/by-id path, is used as it
+// is. On POSIX systems the line events are received bytes (ceRxChar), a hang-up of the device
+// (ceError, with leIoError in the line errors) and, where the driver counts them, modem-line
+// changes, breaks and line errors; an event character (ceRxFlag) is not detected there.
 
 #include "device/serial/serdevice.h"
 #include "device/serial/serobjects.h"
