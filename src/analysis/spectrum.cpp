@@ -23,6 +23,13 @@ int stepAfterChange(int previous, int value) {
 
 std::optional<SpectrumListing> listSpectrum(const std::vector<double>& series,
                                             const SpectrumRequest& request) {
+    std::vector<double> amplitude;
+    return listSpectrum(series, request, amplitude);
+}
+
+std::optional<SpectrumListing> listSpectrum(const std::vector<double>& series,
+                                            const SpectrumRequest& request,
+                                            std::vector<double>& amplitude) {
     const double T = request.samplePeriodUs;
     if (request.step < 1 || !std::isfinite(T) || T <= 0.0)
         return std::nullopt;
@@ -34,7 +41,8 @@ std::optional<SpectrumListing> listSpectrum(const std::vector<double>& series,
     const auto N =
         static_cast<std::int32_t>(std::min<std::int64_t>(last - first + 1, kSpectrumMaxPoints));
 
-    std::vector<double> amplitude(kSpectrumBins);
+    if (amplitude.size() < static_cast<std::size_t>(kSpectrumBins))
+        amplitude.resize(kSpectrumBins);
     FFT(kSpectrumCount, series.data() + first, request.step, N, amplitude);
 
     const char sep = request.decimalSeparator;

@@ -49,6 +49,11 @@ struct SpectrumListing {
 // sampling period that is not a positive number.
 std::optional<SpectrumListing> listSpectrum(const std::vector<double>& series,
                                             const SpectrumRequest& request);
+// The same, transforming into `amplitude` (grown to 32768 values when shorter), so that a
+// caller that keeps its spectrum buffer lists without allocating one per run.
+std::optional<SpectrumListing> listSpectrum(const std::vector<double>& series,
+                                            const SpectrumRequest& request,
+                                            std::vector<double>& amplitude);
 
 // The "Channel" column of the clipboard lines: the channel number followed by the group of
 // its input, "1" for channels 1 and 2 and "2" for channels 3 to 8.

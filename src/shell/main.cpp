@@ -1,3 +1,4 @@
+#include "analysis/spectrumwindow.h"
 #include "shell/tform1.h"
 
 #include <QApplication>
@@ -6,6 +7,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Zarvik");
     zarvik::TForm1 form;
+    // Hidden until the first spectrum or trend command.
+    zarvik::TForm2 spectrum(form.AppPath);
+    form.setSpectrumWindow(&spectrum);
     form.show();
     return QApplication::exec();
 }

@@ -67,4 +67,29 @@ bool writeMainSettings(IniFile& ini, const MainSettings& s) {
     return ok;
 }
 
+SpectrumSettings readSpectrumSettings(const IniFile& ini) {
+    using namespace ini;
+    SpectrumSettings s;
+    s.height = ini.readInteger(kSecSpectrumWindow, kKeyHeight, s.height);
+    s.width = ini.readInteger(kSecSpectrumWindow, kKeyWidth, s.width);
+    s.left = ini.readInteger(kSecSpectrumWindow, kKeyLeft, s.left);
+    s.top = ini.readInteger(kSecSpectrumWindow, kKeyTop, s.top);
+    s.step = ini.readInteger(kSecSpectrum, kKeyStep, s.step);
+    s.fmax = ini.readInteger(kSecSpectrum, kKeyFmax, s.fmax);
+    s.spectrumType = ini.readInteger(kSecSpectrum, kKeySpectrumType, s.spectrumType);
+    s.spectrumSave = ini.readBool(kSecSpectrum, kKeySpectrumSave, s.spectrumSave);
+    return s;
+}
+
+bool writeSpectrumSettings(IniFile& ini, const SpectrumSettings& s) {
+    using namespace ini;
+    bool ok = true;
+    ok &= ini.writeInteger(kSecSpectrumWindow, kKeyHeight, s.height);
+    ok &= ini.writeInteger(kSecSpectrumWindow, kKeyWidth, s.width);
+    ok &= ini.writeInteger(kSecSpectrumWindow, kKeyLeft, s.left);
+    ok &= ini.writeInteger(kSecSpectrumWindow, kKeyTop, s.top);
+    ok &= ini.writeBool(kSecSpectrum, kKeySpectrumSave, s.spectrumSave);
+    return ok;
+}
+
 } // namespace zarvik

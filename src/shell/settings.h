@@ -44,4 +44,25 @@ MainSettings readMainSettings(const IniFile& ini);
 // Writes every key of the main window; false when the file could not be written.
 bool writeMainSettings(IniFile& ini, const MainSettings& s);
 
+// The spectrum window's share: its bounds and the clipboard choice, which it writes itself
+// whenever it closes, and the three analysis options, which it reads but the main window
+// writes.
+struct SpectrumSettings {
+    int height = 515;
+    int width = 794;
+    int left = 0;
+    int top = 0;
+    int step = 1;
+    int fmax = 35;
+    int spectrumType = 0;
+    bool spectrumSave = true;
+};
+
+// Values exactly as stored; clamping and the step rule belong to the window's controls.
+SpectrumSettings readSpectrumSettings(const IniFile& ini);
+
+// Writes the window's own keys (bounds and "SpectrumSave"); false when the file could not be
+// written.
+bool writeSpectrumSettings(IniFile& ini, const SpectrumSettings& s);
+
 } // namespace zarvik

@@ -1,8 +1,11 @@
 #include "shell/tform1.h"
 
+#include "analysis/analysisactions.h"
+#include "analysis/spectrumwindow.h"
 #include "chart/chart.h"
 #include "chart/wincolor.h"
 #include "common/inifile.h"
+#include "files/datafilehandlers.h"
 #include "files/folderwalk.h"
 #include "shell/help.h"
 #include "shell/settings.h"
@@ -350,7 +353,31 @@ MainSettings TForm1::collectSettings() const {
     s.sramBlocks = Measurement.SRAMblocks;
     s.time4allSRAM = Measurement.Time4allSRAM;
     s.f = gbFT->seF->value();
+    if (m_spectrumWindow) {
+        const SpectrumSettings spectrum = m_spectrumWindow->settings();
+        s.spectrumStep = spectrum.step;
+        s.spectrumFmax = spectrum.fmax;
+        s.spectrumType = spectrum.spectrumType;
+    }
     return s;
+}
+
+TForm2* TForm1::spectrumWindow() const {
+    return m_spectrumWindow;
+}
+
+void TForm1::setSpectrumWindow(TForm2* window) {
+    m_spectrumWindow = window;
+    AnalysisActions::Controls c;
+    c.form2 = window;
+    c.chartView = m_chartView;
+    c.chart = Chart1;
+    c.mClipBoard = mClipBoard;
+    c.btSpectrGo = btSpectrGo;
+    c.btTrend = btTrend;
+    delete m_analysis;
+    m_analysis = new AnalysisActions(c, Measurement, this);
+    m_analysis->openDialogFileName = [this] { return m_dataFiles->OpenDlg.FileName; };
 }
 
 void TForm1::createChartView() {
@@ -401,6 +428,9 @@ void TForm1::FormClose() {
     m_closed = true;
     Measurement.SampleData.clear();
     Measurement.SampleData.shrink_to_fit();
+    // The spectrum window writes its own settings as it closes.
+    if (m_spectrumWindow)
+        m_spectrumWindow->close();
     m_link->closePort();
     IniFile ini(std::filesystem::path(AppPath.toStdString()) / ini::kFileName);
     writeMainSettings(ini, collectSettings());

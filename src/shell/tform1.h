@@ -6,6 +6,7 @@
 #include "common/measurement.h"
 #include "shell/panels.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -21,6 +22,7 @@ class QFrame;
 
 namespace zarvik {
 
+class AnalysisActions;
 class Chart;
 class ChartView;
 class LinkSupervisor;
@@ -30,6 +32,7 @@ class DataFileHandlers;
 class FolderWalk;
 class HelpViewer;
 struct MainSettings;
+class TForm2;
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -123,6 +126,13 @@ public:
     FolderWalk* folderWalk() const { return m_folderWalk; }
     CommentBrowser* commentBrowser() const { return m_commentBrowser; }
     ClipboardPrint* clipboardPrint() const { return m_clipboardPrint; }
+    AnalysisActions* analysis() const { return m_analysis; }
+
+    // The spectrum window, made by the program entry after this window: its commands run from
+    // this window's tool bar, it closes with this window, and its analysis options are kept
+    // in this window's settings.
+    void setSpectrumWindow(TForm2* window);
+    TForm2* spectrumWindow() const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -164,6 +174,8 @@ private:
     FolderWalk* m_folderWalk = nullptr;
     CommentBrowser* m_commentBrowser = nullptr;
     ClipboardPrint* m_clipboardPrint = nullptr;
+    QPointer<TForm2> m_spectrumWindow;
+    AnalysisActions* m_analysis = nullptr;
 };
 
 } // namespace zarvik

@@ -1,0 +1,383 @@
+#include "analysis/spectrumwindow.h"
+
+#include "analysis/spectrum.h"
+#include "analysis/trend.h"
+#include "chart/chart.h"
+#include "chart/wincolor.h"
+#include "shell/settingskeys.h"
+#include "shell/systemlocale.h"
+
+#include <QBuffer>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QMimeData>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStyle>
+#include <QSvgGenerator>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <initializer_list>
+
+namespace zarvik {
+namespace {
+
+// The window's outer size counts the same title bar and borders as the main window's, so a
+// stored size means the same window for both.
+constexpr int kFrameWidth = 16;
+constexpr int kFrameHeight = 38;
+constexpr int kDesignWidth = 694;
+constexpr int kDesignHeight = 604;
+constexpr int kSpectrumBufferValues = 32769;
+
+const QColor kRed = colorFromWin(255);
+const QColor kGreen = colorFromWin(0x008000);
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// A label standing over its spin edit.
+QWidget* labelled(QLabel* label, QSpinBox* edit, QWidget* parent) {
+    auto* box = new QWidget(parent);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(label);
+    layout->addWidget(edit);
+    return box;
+}
+
+} // namespace
+
+TForm2::TForm2(const QString& appPath, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      m_appPath(appPath) {
+    setObjectName("Form2");
+    setWindowTitle(tr("Спектр/Тренд сигнала"));
+    // The design's small dialog font, as on the main window.
+    QFont f = font();
+    f.setPixelSize(11);
+    setFont(f);
+    resize(kDesignWidth - kFrameWidth, kDesignHeight - kFrameHeight);
+    buildControls();
+    buildCharts();
+    FormCreate();
+}
+
+TForm2::~TForm2() = default;
+
+void TForm2::buildControls() {
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(8);
+
+    btSaveCh = new QToolButton(this);
+    btSaveCh->setObjectName("btSaveCh");
+    btSaveCh->setToolTip(tr("Копировать график в формате Windows MetaFile в буфер обмена"));
+    btSaveCh->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    btSaveCh->setFixedSize(25, 25);
+    row->addWidget(btSaveCh, 0, Qt::AlignBottom);
+
+    lbStep = new QLabel(tr("Шаг выборки:"), this);
+    seStep = new QSpinBox(this);
+    seStep->setObjectName("seStep");
+    seStep->setRange(1, 32);
+    seStep->setValue(1);
+    row->addWidget(labelled(lbStep, seStep, this), 0, Qt::AlignBottom);
+
+    lbFmax = new QLabel(tr("Fmax,Гц"), this);
+    seFmax = new QSpinBox(this);
+    seFmax->setObjectName("seFmax");
+    seFmax->setRange(1, 500);
+    seFmax->setValue(35);
+    row->addWidget(labelled(lbFmax, seFmax, this), 0, Qt::AlignBottom);
+
+    rgSpEnv = new QGroupBox(this);
+    rgSpEnv->setObjectName("rgSpEnv");
+    auto* items = new QHBoxLayout(rgSpEnv);
+    items->setContentsMargins(6, 2, 6, 2);
+    auto* group = new QButtonGroup(rgSpEnv);
+    const std::array<const char*, 2> captions = {"Огибающая", "Спектр"};
+    for (int i = 0; i < 2; ++i) {
+        rgSpEnvItems[i] = new QRadioButton(tr(captions[i]), rgSpEnv);
+        group->addButton(rgSpEnvItems[i], i);
+        items->addWidget(rgSpEnvItems[i]);
+    }
+    rgSpEnvItems[0]->setChecked(true);
+    row->addWidget(rgSpEnv, 0, Qt::AlignBottom);
+
+    btSpGo = new QPushButton(tr("Спектр"), this);
+    btSpGo->setObjectName("btSpGo");
+    row->addWidget(btSpGo, 0, Qt::AlignBottom);
+    btTr = new QPushButton(tr("Тренд"), this);
+    btTr->setObjectName("btTr");
+    row->addWidget(btTr, 0, Qt::AlignBottom);
+
+    cbSp2ClipBrd = new QCheckBox(tr("СПЕКТР в буфер"), this);
+    cbSp2ClipBrd->setObjectName("cbSp2ClipBrd");
+    lbSpectrumMax = new QLabel(this);
+    lbSpectrumMax->setObjectName("lbSpectrumMax");
+    QFont bold = lbSpectrumMax->font();
+    bold.setBold(true);
+    lbSpectrumMax->setFont(bold);
+    auto* result = new QWidget(this);
+    auto* resultLayout = new QVBoxLayout(result);
+    resultLayout->setContentsMargins(0, 0, 0, 0);
+    resultLayout->setSpacing(2);
+    resultLayout->addWidget(cbSp2ClipBrd);
+    resultLayout->addWidget(lbSpectrumMax);
+    row->addWidget(result, 1, Qt::AlignBottom);
+
+    // Never shown: the spectrum runs from btSpGo through the main window's command.
+    btSpectrum = new QPushButton(tr("Спектр"), this);
+    btSpectrum->setObjectName("btSpectrum");
+    btSpectrum->hide();
+
+    m_controlRow = new QWidget(this);
+    m_controlRow->setObjectName("controlRow");
+    m_controlRow->setLayout(row);
+
+    connect(seStep, &QSpinBox::valueChanged, this, &TForm2::seStepChange);
+    connect(btSaveCh, &QToolButton::clicked, this, &TForm2::btSaveChClick);
+    connect(btSpGo, &QPushButton::clicked, this, [this] {
+        if (spectrumCommand)
+            spectrumCommand();
+    });
+    connect(btTr, &QPushButton::clicked, this, &TForm2::btTrClick);
+}
+
+void TForm2::buildCharts() {
+    Chart1 = new Chart(this);
+    Chart1->setObjectName("Chart1");
+    Chart1->bottomAxis()->setTitle(tr("ГЕРЦЫ"));
+    Chart1->leftAxis()->setTitle(tr("Амплитуда"));
+    // The points' x are bin numbers; their labels read in hertz.
+    Chart1->bottomAxis()->setShowPointLabels(true);
+    Chart1->setLegendVisible(false);
+    SpectArrows = Chart1->addArrowSeries(QString(), kRed);
+    SpectArrows->setHeadSize(1, 1);
+    Envelope = Chart1->addLineSeries(QString(), kGreen);
+
+    Chart2 = new Chart(this);
+    Chart2->setObjectName("Chart2");
+    Chart2->leftAxis()->setTitle(tr("Тренд"));
+    // The points' x are sample numbers; their labels read in milliseconds.
+    Chart2->bottomAxis()->setShowPointLabels(true);
+    Chart2->setLegendVisible(false);
+    seriLn = Chart2->addLineSeries(QString(), kGreen);
+    seriTrend = Chart2->addLineSeries(QString(), kRed);
+    Chart2->hide();
+}
+
+void TForm2::FormCreate() {
+    m_previousStep = seStep->value();
+    const IniFile ini(std::filesystem::path(m_appPath.toStdString()) / ini::kFileName);
+    const SpectrumSettings s = readSpectrumSettings(ini);
+    setWindowBounds(s.height, s.width, s.left, s.top);
+    // The step edit runs its doubling rule on the stored value, as on a change by hand.
+    seStep->setValue(s.step);
+    seFmax->setValue(s.fmax);
+    setSpectrumType(s.spectrumType);
+    cbSp2ClipBrd->setChecked(s.spectrumSave);
+    FormResize();
+    m_spectrum.assign(kSpectrumBufferValues, 0.0);
+}
+
+void TForm2::FormClose() {
+    IniFile ini(std::filesystem::path(m_appPath.toStdString()) / ini::kFileName);
+    writeSpectrumSettings(ini, settings());
+}
+
+SpectrumSettings TForm2::settings() const {
+    SpectrumSettings s;
+    s.height = windowHeight();
+    s.width = windowWidth();
+    s.left = x();
+    s.top = y();
+    s.step = seStep->value();
+    s.fmax = seFmax->value();
+    s.spectrumType = spectrumType();
+    s.spectrumSave = cbSp2ClipBrd->isChecked();
+    return s;
+}
+
+int TForm2::windowHeight() const {
+    return height() + kFrameHeight;
+}
+
+int TForm2::windowWidth() const {
+    return width() + kFrameWidth;
+}
+
+void TForm2::setWindowBounds(int height, int width, int left, int top) {
+    resize(width - kFrameWidth, height - kFrameHeight);
+    move(left, top);
+    // A hidden window gets its resize event only when shown; the charts follow at once.
+    FormResize();
+}
+
+void TForm2::FormResize() {
+    // The margins are taken from the inner area: counted from the outer size they would make
+    // the charts wider than the window.
+    const int chartWidth = std::max(width() - ChartWidthMargin, 1);
+    const int chartHeight = std::max(height() - ChartHeightMargin, 1);
+    const int left = ChartWidthMargin / 2;
+    const int top = height() - chartHeight - left;
+    m_controlRow->setGeometry(left, 2, chartWidth, top - 4);
+    Chart1->setGeometry(left, top, chartWidth, chartHeight);
+    Chart2->setGeometry(left, top, chartWidth, chartHeight);
+}
+
+int TForm2::spectrumType() const {
+    return rgSpEnvItems[1]->isChecked() ? 1 : 0;
+}
+
+void TForm2::setSpectrumType(int index) {
+    // A stored index past the list selects its last item, one below it the first.
+    rgSpEnvItems[index >= 1 ? 1 : 0]->setChecked(true);
+}
+
+void TForm2::setSpectrumOptionsEnabled(bool enabled) {
+    for (QWidget* w : std::initializer_list<QWidget*>{lbFmax, seFmax, rgSpEnv, cbSp2ClipBrd})
+        w->setEnabled(enabled);
+}
+
+void TForm2::showSpectrumChart() {
+    Chart2->hide();
+    Chart1->show();
+    setSpectrumOptionsEnabled(true);
+}
+
+void TForm2::showTrendChart() {
+    Chart1->hide();
+    Chart2->show();
+    setSpectrumOptionsEnabled(false);
+}
+
+void TForm2::setTrendAxisTitle(const QString& title) {
+    Chart2->bottomAxis()->setTitle(title);
+}
+
+void TForm2::btSpectrumClick() {
+    Chart2->hide();
+    Chart1->show();
+
+    SpectrumRequest r;
+    r.visibleFirst = Request.visibleFirst;
+    r.visibleLast = Request.visibleLast;
+    r.samplePeriodUs = Request.samplePeriodUs;
+    r.step = seStep->value();
+    r.fmaxHz = seFmax->value();
+    r.binLines = cbSp2ClipBrd->isChecked();
+    r.channel = Request.channel;
+    r.fileName = Request.fileName;
+    r.decimalSeparator = localeDecimalSeparator();
+    const auto listing = listSpectrum(Request.values, r, m_spectrum);
+
+    SpectArrows->clear();
+    Envelope->clear();
+    if (!listing) {
+        // Nothing visible on the main chart (or no sampling period): nothing to list.
+        lbSpectrumMax->clear();
+        return;
+    }
+    const bool arrows = spectrumType() == 1;
+    for (const SpectrumBin& b : listing->bins) {
+        const auto x = static_cast<double>(b.bin);
+        if (arrows)
+            SpectArrows->append(x, b.amplitude, x, 0.0, qs(b.label), kRed);
+        else
+            Envelope->append(x, b.amplitude, qs(b.label), kRed);
+    }
+    lbSpectrumMax->setText(qs(listing->maxText));
+
+    QStringList lines;
+    for (const std::string& line : listing->clipboardLines)
+        lines << qs(line);
+    if (copyText)
+        copyText(lines);
+}
+
+void TForm2::showTrend(const TrendResult* result) {
+    seriLn->clear();
+    seriTrend->clear();
+    if (!result) {
+        lbSpectrumMax->clear();
+        return;
+    }
+    for (const TrendPoint& p : result->points)
+        seriLn->append(p.x, p.y, qs(p.label), kGreen);
+    lbSpectrumMax->setText(qs(result->labelText));
+    seriTrend->append(result->lineFirstX, result->lineFirstY);
+    seriTrend->append(result->lineLastX, result->lineLastY);
+}
+
+void TForm2::btTrClick() {
+    if (trendCommand)
+        trendCommand();
+}
+
+void TForm2::seStepChange() {
+    const int value = stepAfterChange(m_previousStep, seStep->value());
+    // Setting the value runs this handler once more; that run finds nothing left to change.
+    if (value != seStep->value())
+        seStep->setValue(value);
+    m_previousStep = seStep->value();
+}
+
+void TForm2::btSaveChClick() {
+    // The chart the window shows, whether or not the window itself is on the screen.
+    Chart* chart = Chart1->isHidden() ? Chart2 : Chart1;
+    const QSize size = chart->rect().size().expandedTo(QSize(1, 1));
+    const QRect whole(QPoint(0, 0), size);
+    const QColor saved = chart->backgroundColor();
+    chart->setBackgroundColor(Qt::white);
+
+    QBuffer svg;
+    svg.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&svg);
+    generator.setSize(size);
+    generator.setViewBox(whole);
+    generator.setTitle(windowTitle());
+    {
+        QPainter toSvg(&generator);
+        chart->draw(toSvg, whole);
+    }
+    QImage png(size, QImage::Format_RGB32);
+    png.fill(Qt::white);
+    {
+        QPainter toPng(&png);
+        chart->draw(toPng, whole);
+    }
+    chart->setBackgroundColor(saved);
+
+    auto* mime = new QMimeData;
+    mime->setData("image/svg+xml", svg.data());
+    mime->setImageData(png);
+    QGuiApplication::clipboard()->setMimeData(mime);
+}
+
+void TForm2::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TForm2::closeEvent(QCloseEvent* event) {
+    FormClose();
+    QWidget::closeEvent(event);
+}
+
+} // namespace zarvik

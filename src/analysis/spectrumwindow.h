@@ -1,0 +1,124 @@
+#pragma once
+// The spectrum and trend window: one row of controls over two charts in the same place, the
+// amplitude spectrum of a channel (lines or envelope) in the first, the logarithm of its
+// deviation with the fitted trend line in the second. The main window hands it the values to
+// analyse and takes back the text for the clipboard.
+
+#include "shell/settings.h"
+
+#include <QStringList>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QToolButton;
+
+namespace zarvik {
+
+class ArrowSeries;
+class Chart;
+class LineSeries;
+struct TrendResult;
+
+class TForm2 : public QWidget {
+    Q_OBJECT
+public:
+    // `appPath` is the folder of the settings file, with its trailing separator.
+    explicit TForm2(const QString& appPath, QWidget* parent = nullptr);
+    ~TForm2() override;
+
+    // Window bounds as the settings file counts them: the outer size, with the same frame
+    // the main window counts.
+    int windowHeight() const;
+    int windowWidth() const;
+    void setWindowBounds(int height, int width, int left, int top);
+
+    // What the spectrum command of the main window sets before it runs btSpectrumClick.
+    struct AnalysisRequest {
+        int channel = 1;            // 1..8
+        std::vector<double> values; // the channel's points as drawn, from point 0
+        int visibleFirst = -1;      // the main chart's visible point range
+        int visibleLast = -1;
+        double samplePeriodUs = 0.0;
+        std::string fileName; // the file last chosen in the main window's open dialog
+    };
+    AnalysisRequest Request;
+
+    // Calls into the main window.
+    std::function<void()> spectrumCommand;            // btSpGo runs the spectrum command
+    std::function<void()> trendCommand;               // btTr runs the trend command
+    std::function<void(const QStringList&)> copyText; // lines onto the clipboard
+
+    // Handlers.
+    void btSpectrumClick();
+    void btTrClick();
+    void seStepChange();
+    void btSaveChClick();
+    void FormResize();
+    void FormClose();
+
+    // The window's two states: the spectrum chart with its options enabled, or the trend
+    // chart with them disabled.
+    void showSpectrumChart();
+    void showTrendChart();
+    // The trend chart's bottom axis reads in the main chart's units.
+    void setTrendAxisTitle(const QString& title);
+    // Draws a fitted trend: the logarithm points, the line and the result label. Without a
+    // result the chart and the label are emptied.
+    void showTrend(const TrendResult* result);
+
+    // rgSpEnv: 0 "Огибающая", 1 "Спектр".
+    int spectrumType() const;
+    void setSpectrumType(int index);
+
+    // The window's settings as its controls and bounds hold them now.
+    SpectrumSettings settings() const;
+
+    const int ChartHeightMargin = 65;
+    const int ChartWidthMargin = 12;
+
+    QToolButton* btSaveCh = nullptr;
+    QLabel* lbStep = nullptr;
+    QSpinBox* seStep = nullptr;
+    QLabel* lbFmax = nullptr;
+    QSpinBox* seFmax = nullptr;
+    QGroupBox* rgSpEnv = nullptr;
+    std::array<QRadioButton*, 2> rgSpEnvItems{};
+    QPushButton* btSpGo = nullptr;
+    QPushButton* btTr = nullptr;
+    QCheckBox* cbSp2ClipBrd = nullptr;
+    QLabel* lbSpectrumMax = nullptr;
+    QPushButton* btSpectrum = nullptr;
+
+    Chart* Chart1 = nullptr;
+    ArrowSeries* SpectArrows = nullptr;
+    LineSeries* Envelope = nullptr;
+    Chart* Chart2 = nullptr;
+    LineSeries* seriLn = nullptr;
+    LineSeries* seriTrend = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void buildCharts();
+    void FormCreate();
+    void setSpectrumOptionsEnabled(bool enabled);
+
+    QString m_appPath;
+    QWidget* m_controlRow = nullptr;
+    int m_previousStep = 1;         // the last accepted step, for the doubling rule
+    std::vector<double> m_spectrum; // amplitudes of the last transform, kept for the run
+};
+
+} // namespace zarvik

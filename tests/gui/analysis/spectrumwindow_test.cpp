@@ -1,0 +1,209 @@
+#include "analysisfixture.h"
+
+#include "chart/chart.h"
+#include "common/inifile.h"
+#include "shell/settingskeys.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QToolButton>
+#include <cmath>
+
+namespace zarvik::test {
+namespace {
+
+using namespace zarvik::ini;
+
+class SpectrumWindowTest : public AnalysisTest {
+protected:
+    IniFile ini() const { return IniFile(iniPath().toStdString()); }
+    QByteArray iniBytes() const {
+        QFile f(iniPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+TEST_F(SpectrumWindowTest, StartsHiddenWithTheDefaultsWithoutASettingsFile) {
+    createWindows();
+    EXPECT_TRUE(form2->isHidden());
+    EXPECT_EQ(form2->windowTitle(), "Спектр/Тренд сигнала");
+    EXPECT_EQ(form2->windowWidth(), 794);
+    EXPECT_EQ(form2->windowHeight(), 515);
+    EXPECT_EQ(form2->pos(), QPoint(0, 0));
+    EXPECT_EQ(form2->seStep->value(), 1);
+    EXPECT_EQ(form2->seFmax->value(), 35);
+    EXPECT_EQ(form2->spectrumType(), 0);
+    EXPECT_TRUE(form2->cbSp2ClipBrd->isChecked());
+    EXPECT_EQ(form2->lbSpectrumMax->text(), "");
+    EXPECT_FALSE(form2->Chart1->isHidden());
+    EXPECT_TRUE(form2->Chart2->isHidden());
+    EXPECT_TRUE(form2->btSpectrum->isHidden());
+    EXPECT_EQ(form2->Chart1->bottomAxis()->title(), "ГЕРЦЫ");
+    EXPECT_EQ(form2->Chart1->leftAxis()->title(), "Амплитуда");
+    EXPECT_EQ(form2->Chart2->leftAxis()->title(), "Тренд");
+}
+
+TEST_F(SpectrumWindowTest, StoredValuesAreClampedAndTheStepGoesOneDoublingFromOne) {
+    const std::pair<int, int> steps[] = {{0, 1}, {1, 1}, {2, 2}, {3, 2}, {8, 2}, {1000, 2}};
+    for (const auto& [stored, shown] : steps) {
+        SCOPED_TRACE(stored);
+        {
+            IniFile f(iniPath().toStdString());
+            f.writeInteger(kSecSpectrum, kKeyStep, stored);
+            f.writeInteger(kSecSpectrum, kKeyFmax, 1000);
+            f.writeInteger(kSecSpectrum, kKeySpectrumType, 1);
+            f.writeInteger(kSecSpectrum, kKeySpectrumSave, 0);
+            f.writeInteger(kSecSpectrumWindow, kKeyHeight, 400);
+            f.writeInteger(kSecSpectrumWindow, kKeyWidth, 600);
+            f.writeInteger(kSecSpectrumWindow, kKeyLeft, 10);
+            f.writeInteger(kSecSpectrumWindow, kKeyTop, 20);
+        }
+        TForm2 w(appPath());
+        EXPECT_EQ(w.seStep->value(), shown);
+        EXPECT_EQ(w.seFmax->value(), 500);
+        EXPECT_EQ(w.spectrumType(), 1);
+        EXPECT_FALSE(w.cbSp2ClipBrd->isChecked());
+        EXPECT_EQ(w.windowHeight(), 400);
+        EXPECT_EQ(w.windowWidth(), 600);
+        EXPECT_EQ(w.pos(), QPoint(10, 20));
+    }
+}
+
+TEST_F(SpectrumWindowTest, ClosingWritesItsBoundsAndClipboardChoiceOnly) {
+    createWindows();
+    form2->setWindowBounds(450, 700, 30, 40);
+    form2->cbSp2ClipBrd->setChecked(false);
+    form2->seFmax->setValue(100);
+    form2->close();
+
+    const IniFile f = ini();
+    EXPECT_EQ(f.readInteger(kSecSpectrumWindow, kKeyHeight, 0), 450);
+    EXPECT_EQ(f.readInteger(kSecSpectrumWindow, kKeyWidth, 0), 700);
+    EXPECT_EQ(f.readInteger(kSecSpectrumWindow, kKeyLeft, 0), 30);
+    EXPECT_EQ(f.readInteger(kSecSpectrumWindow, kKeyTop, 0), 40);
+    EXPECT_TRUE(iniBytes().contains("SpectrumSave=0"));
+    EXPECT_FALSE(iniBytes().contains("Fmax=")) << "the main window writes the options";
+
+    form2->cbSp2ClipBrd->setChecked(true);
+    form2->close();
+    EXPECT_TRUE(iniBytes().contains("SpectrumSave=1"));
+}
+
+TEST_F(SpectrumWindowTest, TheMainWindowClosesTheHiddenWindowAndWritesItsOptions) {
+    createWindows();
+    form2->setWindowBounds(450, 700, 30, 40);
+    form2->seStep->setValue(2);
+    form2->seStep->setValue(4);
+    form2->seFmax->setValue(120);
+    form2->setSpectrumType(1);
+    form2->cbSp2ClipBrd->setChecked(false);
+    ASSERT_TRUE(form2->isHidden());
+    form1->close();
+
+    const IniFile f = ini();
+    EXPECT_EQ(f.readInteger(kSecSpectrumWindow, kKeyHeight, 0), 450);
+    EXPECT_EQ(f.readInteger(kSecSpectrumWindow, kKeyLeft, 0), 30);
+    EXPECT_EQ(f.readInteger(kSecSpectrum, kKeySpectrumSave, 1), 0);
+    EXPECT_EQ(f.readInteger(kSecSpectrum, kKeyStep, 0), 4);
+    EXPECT_EQ(f.readInteger(kSecSpectrum, kKeyFmax, 0), 120);
+    EXPECT_EQ(f.readInteger(kSecSpectrum, kKeySpectrumType, 0), 1);
+
+    // The next start reads them back; the stored 4 comes back as one doubling from 1.
+    form2.reset();
+    form1.reset();
+    createWindows();
+    EXPECT_EQ(form2->seStep->value(), 2);
+    EXPECT_EQ(form2->seFmax->value(), 120);
+    EXPECT_EQ(form2->spectrumType(), 1);
+    EXPECT_FALSE(form2->cbSp2ClipBrd->isChecked());
+    EXPECT_EQ(form2->windowWidth(), 700);
+}
+
+TEST_F(SpectrumWindowTest, TheStepMovesOneDoublingOrHalvingPerChange) {
+    createWindows();
+    QSpinBox* se = form2->seStep;
+    int changes = 0;
+    QObject::connect(se, &QSpinBox::valueChanged, [&changes] { ++changes; });
+
+    // The arrows walk the powers of two.
+    for (int expected : {2, 4, 8, 16, 32, 32}) {
+        se->stepBy(1);
+        EXPECT_EQ(se->value(), expected);
+    }
+    se->stepBy(-1);
+    EXPECT_EQ(se->value(), 16);
+    se->stepBy(-1);
+    se->stepBy(-1);
+    ASSERT_EQ(se->value(), 4);
+
+    // A typed value moves one step in its direction; the change made inside the handler runs
+    // it once more, which changes nothing further.
+    changes = 0;
+    se->setValue(20);
+    EXPECT_EQ(se->value(), 8);
+    EXPECT_EQ(changes, 2);
+    // The previous step is now 8, not 4.
+    se->setValue(9);
+    EXPECT_EQ(se->value(), 16);
+
+    se->setValue(2);
+    se->setValue(4);
+    ASSERT_EQ(se->value(), 4);
+    se->setValue(3);
+    EXPECT_EQ(se->value(), 2);
+    se->setValue(1);
+    EXPECT_EQ(se->value(), 1);
+}
+
+TEST_F(SpectrumWindowTest, BothChartsKeepTheMarginsToTheWindow) {
+    createWindows();
+    form2->show();
+    for (const QSize size : {QSize(900, 700), QSize(500, 300)}) {
+        form2->resize(size);
+        for (const Chart* c : {form2->Chart1, form2->Chart2}) {
+            EXPECT_EQ(c->width(), size.width() - 12);
+            EXPECT_EQ(c->height(), size.height() - 65);
+            EXPECT_EQ(c->geometry().bottom() + 1 + 6, size.height()) << "a 6 pixel rim below";
+        }
+        EXPECT_EQ(form2->Chart1->geometry(), form2->Chart2->geometry());
+    }
+    // The control row stays above the charts.
+    EXPECT_LE(form2->btSpGo->mapTo(form2.get(), QPoint(0, form2->btSpGo->height())).y(),
+              form2->Chart1->y());
+}
+
+// Copying the chart: the visible one, drawn on white, as a picture in two forms.
+TEST_F(SpectrumWindowTest, CopiesTheShownChartOnWhiteAndKeepsItsColour) {
+    createWindows();
+    setStream({1}, 500, [](int, int j) { return static_cast<std::uint16_t>(2000 + (j % 7) * 10); });
+    form1->Measurement.SamplePeriodUs = 1000.0;
+    build(1);
+    form1->btSpectrGo->click();
+    form2->Chart1->setBackgroundColor(Qt::gray);
+
+    form2->btSaveCh->click();
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    const QByteArray svg = mime->data("image/svg+xml");
+    EXPECT_TRUE(svg.contains("<svg"));
+    EXPECT_TRUE(svg.contains("Амплитуда"));
+    const QImage png = qvariant_cast<QImage>(mime->imageData());
+    EXPECT_EQ(png.size(), form2->Chart1->size());
+    EXPECT_EQ(png.pixelColor(1, 1), QColor(Qt::white));
+    EXPECT_EQ(form2->Chart1->backgroundColor(), QColor(Qt::gray));
+
+    form1->btTrend->click();
+    form2->btSaveCh->click();
+    const QByteArray trend = QGuiApplication::clipboard()->mimeData()->data("image/svg+xml");
+    EXPECT_TRUE(trend.contains("Тренд"));
+    EXPECT_FALSE(trend.contains("Амплитуда"));
+}
+
+} // namespace
+} // namespace zarvik::test
