@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSpinBox>
 
 namespace zarvik {
@@ -65,7 +66,7 @@ void AnalysisActions::btSpectrGoClick() {
     r.samplePeriodUs = m_m.SamplePeriodUs;
     r.fileName = fileName();
     m_form2->show();
-    m_form2->btSpectrumClick();
+    m_form2->btSpectrum->click();
 }
 
 void AnalysisActions::btTrendClick() {

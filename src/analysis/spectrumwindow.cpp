@@ -140,7 +140,8 @@ void TForm2::buildControls() {
     resultLayout->addWidget(lbSpectrumMax);
     row->addWidget(result, 1, Qt::AlignBottom);
 
-    // Never shown: the spectrum runs from btSpGo through the main window's command.
+    // Never shown: its click is the listing that the main window's spectrum command runs once
+    // it has set the request.
     btSpectrum = new QPushButton(tr("Спектр"), this);
     btSpectrum->setObjectName("btSpectrum");
     btSpectrum->hide();
@@ -156,6 +157,7 @@ void TForm2::buildControls() {
             spectrumCommand();
     });
     connect(btTr, &QPushButton::clicked, this, &TForm2::btTrClick);
+    connect(btSpectrum, &QPushButton::clicked, this, &TForm2::btSpectrumClick);
 }
 
 void TForm2::buildCharts() {
@@ -183,7 +185,7 @@ void TForm2::buildCharts() {
 
 void TForm2::FormCreate() {
     m_previousStep = seStep->value();
-    const IniFile ini(std::filesystem::path(m_appPath.toStdString()) / ini::kFileName);
+    const IniFile ini(std::filesystem::u8path(m_appPath.toStdString()) / ini::kFileName);
     const SpectrumSettings s = readSpectrumSettings(ini);
     setWindowBounds(s.height, s.width, s.left, s.top);
     // The step edit runs its doubling rule on the stored value, as on a change by hand.
@@ -196,7 +198,7 @@ void TForm2::FormCreate() {
 }
 
 void TForm2::FormClose() {
-    IniFile ini(std::filesystem::path(m_appPath.toStdString()) / ini::kFileName);
+    IniFile ini(std::filesystem::u8path(m_appPath.toStdString()) / ini::kFileName);
     writeSpectrumSettings(ini, settings());
 }
 
