@@ -124,7 +124,10 @@ FTPanel::FTPanel(QWidget* parent)
 
     lbErrIn = label(this, QString(), 8, 128, 384);
     lbErrIn->setObjectName("lbErrIn");
-    lbErrIn->setStyleSheet("color: red;");
+    // A palette colour, not a style sheet: the error blink alternates it.
+    QPalette errPal = lbErrIn->palette();
+    errPal.setColor(QPalette::WindowText, Qt::red);
+    lbErrIn->setPalette(errPal);
     lbErrIn->hide();
 
     btStart = new QPushButton(tr("ПУСК ИЗМЕРЕНИЯ"), this);

@@ -2,6 +2,9 @@
 
 #include "shell/settingskeys.h"
 
+#include <cstdio>
+#include <system_error>
+
 namespace zarvik {
 
 MainSettings::MainSettings() {
@@ -90,6 +93,46 @@ bool writeSpectrumSettings(IniFile& ini, const SpectrumSettings& s) {
     ok &= ini.writeInteger(kSecSpectrumWindow, kKeyTop, s.top);
     ok &= ini.writeBool(kSecSpectrum, kKeySpectrumSave, s.spectrumSave);
     return ok;
+}
+
+bool canReplaceFile(const std::filesystem::path& file) {
+    // The same temporary name the INI engine writes before it renames.
+    std::filesystem::path probe = file;
+    probe += ".~new";
+    std::FILE* f = std::fopen(probe.string().c_str(), "wb");
+    if (!f)
+        return false;
+    std::fclose(f);
+    std::error_code ec;
+    std::filesystem::remove(probe, ec);
+    return true;
+}
+
+FilePlaces::FilePlaces(std::filesystem::path programFolder, std::filesystem::path userFolder,
+                       WritableCheck canWrite)
+    : m_program(std::move(programFolder)), m_user(std::move(userFolder)),
+      m_canWrite(std::move(canWrite)) {}
+
+bool FilePlaces::besideProgram(const std::string& name) const {
+    return m_user.empty() || m_canWrite(m_program / name);
+}
+
+std::filesystem::path FilePlaces::forReading(const std::string& name) const {
+    if (besideProgram(name))
+        return m_program / name;
+    std::error_code ec;
+    return std::filesystem::exists(m_user / name, ec) ? m_user / name : m_program / name;
+}
+
+std::filesystem::path FilePlaces::forWriting(const std::string& name) const {
+    if (besideProgram(name))
+        return m_program / name;
+    std::error_code ec;
+    std::filesystem::create_directories(m_user, ec);
+    if (!std::filesystem::exists(m_user / name, ec) &&
+        std::filesystem::exists(m_program / name, ec))
+        std::filesystem::copy_file(m_program / name, m_user / name, ec);
+    return m_user / name;
 }
 
 } // namespace zarvik

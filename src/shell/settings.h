@@ -6,6 +6,9 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
 
 namespace zarvik {
 
@@ -43,6 +46,37 @@ MainSettings readMainSettings(const IniFile& ini);
 
 // Writes every key of the main window; false when the file could not be written.
 bool writeMainSettings(IniFile& ini, const MainSettings& s);
+
+// Whether a file can be replaced the way the INI engine replaces it: by a new file written
+// beside it (a folder may be read-only for the user while the file itself is not).
+bool canReplaceFile(const std::filesystem::path& file);
+
+// Where the files that live beside the program ("Zarvik.ini", "scales.scl") are read and
+// written. A program installed for all users cannot write its own folder, and its settings
+// would be lost at every close: then the files are kept in the user's configuration folder,
+// and the copy beside the program is read until the user has one of their own.
+class FilePlaces {
+public:
+    using WritableCheck = std::function<bool(const std::filesystem::path& file)>;
+
+    FilePlaces() = default;
+    // An empty user folder (none known) keeps everything beside the program.
+    FilePlaces(std::filesystem::path programFolder, std::filesystem::path userFolder,
+               WritableCheck canWrite = canReplaceFile);
+
+    std::filesystem::path forReading(const std::string& name) const;
+    // The first time a file goes to the user's folder it starts as a copy of the one beside
+    // the program, so that what the writer does not touch (the other window's keys, the
+    // scales beside the shifts) is kept.
+    std::filesystem::path forWriting(const std::string& name) const;
+
+private:
+    bool besideProgram(const std::string& name) const;
+
+    std::filesystem::path m_program;
+    std::filesystem::path m_user;
+    WritableCheck m_canWrite = canReplaceFile;
+};
 
 // The spectrum window's share: its bounds and the clipboard choice, which it writes itself
 // whenever it closes, and the three analysis options, which it reads but the main window

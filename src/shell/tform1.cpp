@@ -12,6 +12,9 @@
 #include "shell/settingskeys.h"
 #include "device/linksupervisor.h"
 #include "view/chartview.h"
+#include "view/samplingpanel.h"
+#include "view/startmode.h"
+#include "view/zerolevels.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,6 +31,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
@@ -166,7 +170,6 @@ void TForm1::buildRegions() {
     btUSB = addButton(tbMCctl, "btUSB", {}, tr("Подключить АЦП к компьютеру"), 4);
     btUSB->setIcon(st->standardIcon(QStyle::SP_DriveNetIcon));
     btStartMode = addButton(tbMCctl, "btStartMode", {}, {}, 4);
-    btStartMode->setIcon(st->standardIcon(QStyle::SP_MediaPlay));
     btChooseF = addButton(tbMCctl, "btChooseF", tr("Выбор F/T"),
                           tr("Выбрать частоту выборки / время измерения"), 4);
     btStartPlus =
@@ -265,7 +268,6 @@ void TForm1::buildRegions() {
 
     connect(btOptions, &QToolButton::clicked, this, &TForm1::btOptionsClick);
     connect(btChart, &QToolButton::clicked, this, &TForm1::btChartClick);
-    connect(btChooseF, &QToolButton::clicked, this, &TForm1::btChooseFClick);
     connect(gbOptions, &ClickableGroupBox::clicked, this, &TForm1::gbOptionsClick);
     connect(gbChart, &ClickableGroupBox::clicked, this, &TForm1::gbOptionsClick);
 }
@@ -279,11 +281,18 @@ void TForm1::FormCreate() {
 
     if (AppPath.isEmpty())
         AppPath = QCoreApplication::applicationDirPath() + "/";
+    Places = FilePlaces(
+        std::filesystem::u8path(AppPath.toStdString()),
+        std::filesystem::u8path(
+            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString()));
+
+    createSamplingParts();
+    m_zeroLevels->GetScalesFileData();
 
     Measurement.FromFile = false;
 
-    const IniFile ini(std::filesystem::path(AppPath.toStdString()) / ini::kFileName);
-    const MainSettings s = readMainSettings(ini);
+    const MainSettings s = readMainSettings(IniFile(Places.forReading(ini::kFileName)));
+    m_readSettings = s;
     setWindowBounds(s.height, s.width, s.left, s.top);
 
     gbOptions->cbTimeunits->setCurrentIndex(s.timeUnits);
@@ -306,6 +315,9 @@ void TForm1::FormCreate() {
 
     for (int b = 1; b <= kMaxBlocks; ++b)
         BlockCode[b] = static_cast<std::uint8_t>((8 - b) * 32);
+
+    // Everything derived from F, T and the sample count agrees from here on.
+    m_sampling->seSamplesChange();
 }
 
 void TForm1::applySettings(const MainSettings& s) {
@@ -320,15 +332,11 @@ void TForm1::applySettings(const MainSettings& s) {
         cbCh[1]->setChecked(true);
     CalcUseChnl();
 
+    m_startMode->restore(s.startType);
     gbOptions->setRefAdcIndex(s.adcRange);
 
-    Measurement.SRAMblocks =
-        (s.sramBlocks >= 1 && s.sramBlocks <= kMaxBlocks) ? s.sramBlocks : kMaxBlocks;
-    gbFT->seSamples->setValue(Measurement.SRAMblocks * kWordsPerBlock);
-    Measurement.Time4allSRAM = s.time4allSRAM;
-    gbFT->seF->setValue(s.f);
-    if (gbFT->seF->value() < 225)
-        gbFT->seF->setValue(2048);
+    m_sampling->applyStoredValues(s.sramBlocks, s.time4allSRAM, s.f);
+    m_sampling->setStartLimits();
 
     gbOptions->cbHelp->setCurrentIndex(s.loadHelpOnStart);
     gbChart->cbRestoreParams->setChecked(s.restoreParamsAfterZero);
@@ -353,6 +361,11 @@ MainSettings TForm1::collectSettings() const {
     s.sramBlocks = Measurement.SRAMblocks;
     s.time4allSRAM = Measurement.Time4allSRAM;
     s.f = gbFT->seF->value();
+    s.startType = m_startMode->StartMode;
+    // The spectrum window's options go back as they were read unless it has its own say.
+    s.spectrumStep = m_readSettings.spectrumStep;
+    s.spectrumFmax = m_readSettings.spectrumFmax;
+    s.spectrumType = m_readSettings.spectrumType;
     if (m_spectrumWindow) {
         const SpectrumSettings spectrum = m_spectrumWindow->settings();
         s.spectrumStep = spectrum.step;
@@ -411,10 +424,7 @@ void TForm1::createLinkSupervisor() {
 }
 
 void TForm1::CalcUseChnl() {
-    int n = 0;
-    for (int c = 1; c <= kChannels; ++c)
-        n += cbCh[c] != nullptr && cbCh[c]->isChecked();
-    Measurement.ChannelCount = static_cast<std::uint8_t>(n);
+    m_sampling->CalcUseChnl();
 }
 
 void TForm1::FormShow() {
@@ -432,7 +442,7 @@ void TForm1::FormClose() {
     if (m_spectrumWindow)
         m_spectrumWindow->close();
     m_link->closePort();
-    IniFile ini(std::filesystem::path(AppPath.toStdString()) / ini::kFileName);
+    IniFile ini(Places.forWriting(ini::kFileName));
     writeMainSettings(ini, collectSettings());
     if (m_help)
         m_help->close();
@@ -535,9 +545,7 @@ void TForm1::btChartClick() {
 }
 
 void TForm1::btChooseFClick() {
-    togglePanel(gbFT, btChooseF, tr("Выбор F/T"));
-    if (gbFT->isVisible())
-        gbFT->seF->setFocus();
+    m_sampling->btChooseFClick();
 }
 
 void TForm1::gbOptionsClick() {

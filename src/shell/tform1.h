@@ -5,6 +5,7 @@
 
 #include "common/measurement.h"
 #include "shell/panels.h"
+#include "shell/settings.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -31,7 +32,9 @@ class CommentBrowser;
 class DataFileHandlers;
 class FolderWalk;
 class HelpViewer;
-struct MainSettings;
+class SamplingPanel;
+class StartModeButton;
+class ZeroLevels;
 class TForm2;
 
 class TForm1 : public QWidget {
@@ -65,6 +68,9 @@ public:
 
     // State of the window itself.
     QString AppPath;
+    // Where "Zarvik.ini" and "scales.scl" are read and written: beside the program, or in the
+    // user's configuration folder when the program's folder cannot be written.
+    FilePlaces Places;
     const std::uint16_t ChartHeightMargin = 169;
     const std::uint16_t ChartWidthMargin = 22;
     struct Bounds {
@@ -121,6 +127,9 @@ public:
 
     // The parts of the program that live on this window.
     ChartView* chartView() const { return m_chartView; }
+    SamplingPanel* samplingPanel() const { return m_sampling; }
+    StartModeButton* startMode() const { return m_startMode; }
+    ZeroLevels* zeroLevels() const { return m_zeroLevels; }
     LinkSupervisor* link() const { return m_link; }
     DataFileHandlers* dataFiles() const { return m_dataFiles; }
     FolderWalk* folderWalk() const { return m_folderWalk; }
@@ -151,6 +160,9 @@ private:
     void FormShow();
     void FormClose();
     void createChartView();
+    // The sampling panel, the start-mode button and the zero-level group; defined with them in
+    // view/samplingparts.cpp.
+    void createSamplingParts();
     void createLinkSupervisor();
     // The data-file parts; defined with them in files/fileparts.cpp.
     void createFileParts();
@@ -169,6 +181,10 @@ private:
     bool m_closed = false;
     HelpViewer* m_help = nullptr;
     ChartView* m_chartView = nullptr;
+    SamplingPanel* m_sampling = nullptr;
+    StartModeButton* m_startMode = nullptr;
+    ZeroLevels* m_zeroLevels = nullptr;
+    MainSettings m_readSettings; // as read at start
     LinkSupervisor* m_link = nullptr;
     DataFileHandlers* m_dataFiles = nullptr;
     FolderWalk* m_folderWalk = nullptr;

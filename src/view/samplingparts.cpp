@@ -1,0 +1,49 @@
+// The sampling parts of the main window: the group of F, T and the sample count, the
+// start-mode button and the zero-level group with its calibration file.
+
+#include "shell/tform1.h"
+#include "view/samplingpanel.h"
+#include "view/scalesfile.h"
+#include "view/startmode.h"
+#include "view/zerolevels.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QToolButton>
+
+namespace zarvik {
+
+void TForm1::createSamplingParts() {
+    SamplingPanel::Controls c;
+    c.gbFT = gbFT;
+    c.btChooseF = btChooseF;
+    c.cbCh = gbFT->cbCh;
+    c.seF = gbFT->seF;
+    c.seTime = gbFT->seTime;
+    c.seSamples = gbFT->seSamples;
+    c.seRootUp = gbFT->seRootUp;
+    c.seRootDown = gbFT->seRootDown;
+    c.lbErrIn = gbFT->lbErrIn;
+    c.lbF = gbFT->lbF;
+    c.lbT = gbFT->lbT;
+    c.lbMinutes = gbFT->lbMinutes;
+    c.seFstep = gbOptions->seFstep;
+    c.seTstep = gbOptions->seTstep;
+    c.gbOptions = gbOptions;
+    c.btOptions = btOptions;
+    m_sampling = new SamplingPanel(c, Measurement, this);
+
+    m_startMode = new StartModeButton(btStartMode, this);
+
+    ZeroLevels::Controls z;
+    z.btSaveZeros = gbChart->btSaveZeros;
+    z.btLoadScalesFile = gbChart->btLoadScalesFile;
+    z.lbCh = gbChart->lbCh;
+    m_zeroLevels = new ZeroLevels(z, Measurement, this);
+    m_zeroLevels->readPath = [this] { return Places.forReading(scl::kFileName); };
+    m_zeroLevels->writePath = [this] { return Places.forWriting(scl::kFileName); };
+}
+
+} // namespace zarvik

@@ -1,0 +1,44 @@
+#pragma once
+// The calibration file "scales.scl": per channel the scale and the shift of
+// physical = (code - shift) * scale, and the name of the physical quantity. Numbers are
+// decimal text with the locale's separator; a number written with the other separator, an
+// empty value or a missing one reads as its default.
+
+#include "common/inifile.h"
+#include "common/measurement.h"
+
+#include <string>
+
+namespace zarvik {
+
+namespace scl {
+inline constexpr char kFileName[] = "scales.scl";
+// The section names are literals: whatever unit they name, the scale multiplies converter
+// units.
+inline constexpr char kSecScale[] = "K, (cm/s/s)/mA";
+inline constexpr char kSecShift[] = "Shift (ADC units)";
+inline constexpr char kSecYscale[] = "Yscale";
+inline constexpr char kKeyName[] = "Name";
+} // namespace scl
+
+constexpr double kDefaultScale = 250.0;
+constexpr double kDefaultShift = 2047.0; // the middle of the 12-bit range, rounded down
+// The last letter is a Latin c, as the title has always read.
+inline constexpr char kDefaultYTitle[] = "Ускорение, см/с/c";
+
+struct ScalesData {
+    ChannelValues scaleK{};   // [1..8]
+    ChannelValues shiftScl{}; // [1..8]
+    std::string yTitle = kDefaultYTitle;
+    ScalesData();
+};
+
+// The whole file, each entry with its default; a missing file gives all defaults.
+ScalesData readScalesFile(const IniFile& file, char decimalSeparator);
+
+// The zero levels as the new shifts of channels 1 to 8, in place: every other line of the
+// file stays as it was. Stops at the first key that cannot be written and returns false (the
+// keys before it stay written).
+bool writeZeroLevels(IniFile& file, const ChannelValues& zeroLevel, char decimalSeparator);
+
+} // namespace zarvik
