@@ -120,12 +120,95 @@ void LineSeries::append(double x, double y, const QString& label, const QColor& 
 void LineSeries::append(const double* xs, const double* ys, int n) {
     if (n <= 0)
         return;
-    for (int i = 0; i < n; ++i) {
-        noteAppended(xs[i], ys[i]);
-        m_x.push_back(xs[i]);
-        m_y.push_back(ys[i]);
-    }
+    const size_t start = m_x.size();
+    m_x.insert(m_x.end(), xs, xs + n);
+    m_y.insert(m_y.end(), ys, ys + n);
+    noteBulk(start);
     changed();
+}
+
+void LineSeries::assign(std::vector<double>& xs, std::vector<double>& ys) {
+    const size_t n = std::min(xs.size(), ys.size());
+    xs.resize(n);
+    ys.resize(n);
+    m_x.swap(xs);
+    m_y.swap(ys);
+    m_yBlocks.clear();
+    m_labels.clear();
+    m_colors.clear();
+    m_bounds = SeriesBounds();
+    m_ordered = true;
+    m_allFinite = true;
+    m_firstVisible = -1;
+    m_lastVisible = -1;
+    noteBulk(0);
+    changed();
+}
+
+void LineSeries::noteBulk(size_t start) {
+    // Written as plain loops over the arrays so that the compiler can use vector
+    // instructions: a whole channel of a measurement goes through here at every build.
+    const size_t end = m_x.size();
+    if (start >= end)
+        return;
+    const double* xs = m_x.data();
+    const double* ys = m_y.data();
+
+    bool ordered = m_ordered;
+    for (size_t i = start == 0 ? 1 : start; i < end; ++i)
+        ordered &= xs[i] >= xs[i - 1];
+    m_ordered = ordered;
+
+    // inf - inf and NaN - NaN are NaN, so one sum tells whether any value is not finite.
+    double probeY = 0.0;
+    for (size_t i = start; i < end; ++i)
+        probeY += ys[i] - ys[i];
+    const bool finiteY = probeY == 0.0;
+    m_allFinite = m_allFinite && finiteY;
+
+    // Block summaries of y: first the rest of a block begun earlier, then whole blocks.
+    size_t i = start;
+    for (; i < end && i % YBlocks::size != 0; ++i)
+        m_yBlocks.note(i, ys[i]);
+    const size_t firstWhole = m_yBlocks.low.size();
+    for (; i + YBlocks::size <= end; i += YBlocks::size) {
+        double lo = ys[i], hi = ys[i];
+        for (size_t k = 1; k < YBlocks::size; ++k) {
+            lo = ys[i + k] < lo ? ys[i + k] : lo;
+            hi = ys[i + k] > hi ? ys[i + k] : hi;
+        }
+        m_yBlocks.low.push_back(lo);
+        m_yBlocks.high.push_back(hi);
+    }
+    const size_t lastWhole = m_yBlocks.low.size();
+    for (; i < end; ++i)
+        m_yBlocks.note(i, ys[i]);
+
+    const bool finiteX = ordered && std::isfinite(xs[start]) && std::isfinite(xs[end - 1]);
+    if (!(finiteX && finiteY)) {
+        for (size_t k = start; k < end; ++k)
+            m_bounds.include(xs[k], ys[k]);
+        return;
+    }
+    // All finite and in order: the x bounds are the ends, the y bounds come from the blocks
+    // and the points outside whole blocks.
+    double lo = ys[start], hi = ys[start];
+    for (size_t b = firstWhole; b < lastWhole; ++b) {
+        lo = m_yBlocks.low[b] < lo ? m_yBlocks.low[b] : lo;
+        hi = m_yBlocks.high[b] > hi ? m_yBlocks.high[b] : hi;
+    }
+    const size_t wholeFrom = firstWhole * YBlocks::size;
+    const size_t wholeTo = lastWhole * YBlocks::size;
+    for (size_t k = start; k < end; ++k) {
+        if (k == wholeFrom && wholeTo > wholeFrom)
+            k = wholeTo;
+        if (k >= end)
+            break;
+        lo = ys[k] < lo ? ys[k] : lo;
+        hi = ys[k] > hi ? ys[k] : hi;
+    }
+    m_bounds.include(xs[start], lo);
+    m_bounds.include(xs[end - 1], hi);
 }
 
 QString LineSeries::label(int i) const {

@@ -93,6 +93,10 @@ public:
     void append(double x, double y, const QString& label = QString(), const QColor& color = {});
     // Many points without labels or colours at once, e.g. a whole channel.
     void append(const double* xs, const double* ys, int n);
+    // Replaces all points by the given arrays (of equal length, without labels or colours)
+    // without copying them: the series takes their storage and hands its old storage back
+    // in `xs` and `ys`, for the caller to fill next time.
+    void assign(std::vector<double>& xs, std::vector<double>& ys);
     void reserve(int n);
 
     double x(int i) const { return m_x[static_cast<size_t>(i)]; }
@@ -117,6 +121,8 @@ private:
     QString labelText(int i) const override { return label(i); }
     std::pair<int, int> labelRange(double minX, double maxX) const override;
     void noteAppended(double x, double y);
+    // Order, finiteness, bounds and block summaries of points start..end-1 appended in bulk.
+    void noteBulk(size_t start);
 
     std::vector<double> m_x;
     std::vector<double> m_y;

@@ -42,9 +42,14 @@ void buildChannelPoints(const TMeasurement& m, const ChartBuildInput& in, ChartB
         double* xs = out.channels[ch].x.data();
         double* ys = out.channels[ch].y.data();
         if (k == 0) {
-            for (std::size_t i = 0; i < points; ++i) {
-                const auto j = static_cast<double>(i + 1);
-                xs[i] = time ? j * m.SamplePeriodUs / in.timeUnitDivisor : j;
+            if (time) {
+                const double period = m.SamplePeriodUs;
+                const double divisor = in.timeUnitDivisor;
+                for (std::size_t i = 0; i < points; ++i)
+                    xs[i] = static_cast<double>(i + 1) * period / divisor;
+            } else {
+                for (std::size_t i = 0; i < points; ++i)
+                    xs[i] = static_cast<double>(i + 1);
             }
         } else {
             std::copy(out.channels[order[0]].x.begin(), out.channels[order[0]].x.end(), xs);

@@ -25,8 +25,6 @@ ChartView::ChartView(const Controls& controls, TMeasurement& measurement, QObjec
     : QObject(parent), m_c(controls), m_m(measurement) {
     for (int n = 1; n <= kChannels; ++n) {
         m_series[n] = m_c.chart->addLineSeries(QString::number(n), m_c.pColorCh[n]->color());
-        // Room for a whole channel of the largest measurement without regrowing.
-        m_series[n]->reserve(kMaxBlocks * kWordsPerBlock);
     }
     m_c.chart->bottomAxis()->setTitle(tr("Выборки"));
     m_c.chart->leftAxis()->setTitle(tr("единицы АЦП"));
@@ -56,8 +54,6 @@ void ChartView::ShowChart() {
     if (m_m.SampleData.empty())
         return;
 
-    for (int n = 1; n <= kChannels; ++n)
-        m_series[n]->clear();
     if (m_c.pnlChart)
         m_c.pnlChart->hide();
 
@@ -86,11 +82,11 @@ void ChartView::ShowChart() {
     buildChannelPoints(m_m, in, m_points);
     XStep = m_points.xStep;
     m_m.ChannelMask = m_points.channelMask;
-    for (int n = 1; n <= kChannels; ++n) {
-        const ChannelPoints& p = m_points.channels[n];
-        if (!p.x.empty())
-            m_series[n]->append(p.x.data(), p.y.data(), static_cast<int>(p.x.size()));
-    }
+    // The series take the built arrays as they are and hand back their old storage for the
+    // next build.
+    // Every line is replaced, those of unchecked channels by no points.
+    for (int n = 1; n <= kChannels; ++n)
+        m_series[n]->assign(m_points.channels[n].x, m_points.channels[n].y);
 
     if (m_m.ZeroRun && zeroLevelStep)
         zeroLevelStep();

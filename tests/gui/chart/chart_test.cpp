@@ -353,6 +353,63 @@ TEST_F(Drawing, ALongSeriesLooksAsIfEveryPointWereDrawn) {
     }
 }
 
+TEST_F(Drawing, BulkAppendAndAssignDrawAndFitLikeOnePointAtATime) {
+    chart.setLegendVisible(false);
+    std::vector<double> xs;
+    std::vector<double> ys;
+    for (int i = 0; i < 3037; ++i) {
+        xs.push_back(i * 0.5);
+        ys.push_back(std::sin(i * 0.01) * 500 + (i == 2000 ? 900 : 0));
+    }
+    LineSeries* one = chart.addLineSeries("", Qt::blue);
+    for (std::size_t i = 0; i < xs.size(); ++i)
+        one->append(xs[i], ys[i]);
+    // Two chunks, the first ending inside a block of the summaries.
+    LineSeries* bulk = chart.addLineSeries("", Qt::blue);
+    bulk->append(xs.data(), ys.data(), 1000);
+    bulk->append(xs.data() + 1000, ys.data() + 1000, static_cast<int>(xs.size()) - 1000);
+    LineSeries* taken = chart.addLineSeries("", Qt::blue);
+    std::vector<double> tx = xs;
+    std::vector<double> ty = ys;
+    taken->append(7.0, 7.0); // replaced wholesale
+    taken->assign(tx, ty);
+    EXPECT_EQ(tx.size(), 1u) << "the old storage comes back";
+    ASSERT_EQ(taken->count(), static_cast<int>(xs.size()));
+
+    std::vector<QImage> pictures;
+    std::vector<double> ranges;
+    for (LineSeries* shown : {one, bulk, taken}) {
+        for (LineSeries* s : {one, bulk, taken})
+            s->setActive(s == shown);
+        ranges.insert(ranges.end(), {chart.leftAxis()->minimum(), chart.leftAxis()->maximum(),
+                                     chart.bottomAxis()->minimum(), chart.bottomAxis()->maximum()});
+        pictures.push_back(drawn(chart));
+        chart.bottomAxis()->setRange(100, 300); // a zoom uses the block summaries
+        pictures.push_back(drawn(chart));
+        chart.undoZoom();
+    }
+    for (std::size_t k = 0; k < 4; ++k) {
+        EXPECT_DOUBLE_EQ(ranges[k], ranges[4 + k]) << k;
+        EXPECT_DOUBLE_EQ(ranges[k], ranges[8 + k]) << k;
+    }
+    EXPECT_EQ(testing::differingPixels(pictures[0], pictures[2]), 0);
+    EXPECT_EQ(testing::differingPixels(pictures[0], pictures[4]), 0);
+    EXPECT_EQ(testing::differingPixels(pictures[1], pictures[3]), 0);
+    EXPECT_EQ(testing::differingPixels(pictures[1], pictures[5]), 0);
+
+    // Values that are not numbers stay out of the ranges however they arrive.
+    std::vector<double> nx = {1, 2, 3, 4};
+    std::vector<double> ny = {5, std::nan(""), -5, 2};
+    for (LineSeries* s : {one, bulk, taken})
+        s->setActive(false);
+    LineSeries* gaps = chart.addLineSeries("", Qt::red);
+    gaps->assign(nx, ny);
+    EXPECT_DOUBLE_EQ(chart.bottomAxis()->minimum(), 1);
+    EXPECT_DOUBLE_EQ(chart.bottomAxis()->maximum(), 4);
+    EXPECT_DOUBLE_EQ(chart.leftAxis()->minimum(), -5);
+    EXPECT_DOUBLE_EQ(chart.leftAxis()->maximum(), 5);
+}
+
 TEST_F(Drawing, ArrowsTakeTheirOwnColourOrTheSeries) {
     chart.setLegendVisible(false);
     ArrowSeries* arrows = chart.addArrowSeries("", Qt::green);
