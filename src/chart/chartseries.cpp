@@ -82,6 +82,11 @@ LineSeries::LineSeries(Chart& chart, const QString& title, const QColor& color)
 void LineSeries::clear() {
     m_x.clear();
     m_y.clear();
+    forgetPoints();
+    changed();
+}
+
+void LineSeries::forgetPoints() {
     m_yBlocks.clear();
     m_labels.clear();
     m_colors.clear();
@@ -90,7 +95,6 @@ void LineSeries::clear() {
     m_allFinite = true;
     m_firstVisible = -1;
     m_lastVisible = -1;
-    changed();
 }
 
 void LineSeries::reserve(int n) {
@@ -133,14 +137,7 @@ void LineSeries::assign(std::vector<double>& xs, std::vector<double>& ys) {
     ys.resize(n);
     m_x.swap(xs);
     m_y.swap(ys);
-    m_yBlocks.clear();
-    m_labels.clear();
-    m_colors.clear();
-    m_bounds = SeriesBounds();
-    m_ordered = true;
-    m_allFinite = true;
-    m_firstVisible = -1;
-    m_lastVisible = -1;
+    forgetPoints();
     noteBulk(0);
     changed();
 }

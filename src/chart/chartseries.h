@@ -120,6 +120,8 @@ private:
     double labelX(int i) const override { return x(i); }
     QString labelText(int i) const override { return label(i); }
     std::pair<int, int> labelRange(double minX, double maxX) const override;
+    // Everything known about the points besides their values, back to "no points".
+    void forgetPoints();
     void noteAppended(double x, double y);
     // Order, finiteness, bounds and block summaries of points start..end-1 appended in bulk.
     void noteBulk(size_t start);
