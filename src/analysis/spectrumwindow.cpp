@@ -28,6 +28,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <initializer_list>
+#include <utility>
 
 namespace zarvik {
 namespace {
@@ -60,10 +61,10 @@ QWidget* labelled(QLabel* label, QSpinBox* edit, QWidget* parent) {
 
 } // namespace
 
-TForm2::TForm2(const QString& appPath, QWidget* parent)
+TForm2::TForm2(FilePlaces places, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      m_appPath(appPath) {
+      m_places(std::move(places)) {
     setObjectName("Form2");
     setWindowTitle(tr("Спектр/Тренд сигнала"));
     // The design's small dialog font, as on the main window.
@@ -185,8 +186,7 @@ void TForm2::buildCharts() {
 
 void TForm2::FormCreate() {
     m_previousStep = seStep->value();
-    const IniFile ini(std::filesystem::u8path(m_appPath.toStdString()) / ini::kFileName);
-    const SpectrumSettings s = readSpectrumSettings(ini);
+    const SpectrumSettings s = readSpectrumSettings(IniFile(m_places.forReading(ini::kFileName)));
     setWindowBounds(s.height, s.width, s.left, s.top);
     // The step edit runs its doubling rule on the stored value, as on a change by hand.
     seStep->setValue(s.step);
@@ -198,7 +198,7 @@ void TForm2::FormCreate() {
 }
 
 void TForm2::FormClose() {
-    IniFile ini(std::filesystem::u8path(m_appPath.toStdString()) / ini::kFileName);
+    IniFile ini(m_places.forWriting(ini::kFileName));
     writeSpectrumSettings(ini, settings());
 }
 

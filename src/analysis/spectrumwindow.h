@@ -31,8 +31,8 @@ struct TrendResult;
 class TForm2 : public QWidget {
     Q_OBJECT
 public:
-    // `appPath` is the folder of the settings file, with its trailing separator.
-    explicit TForm2(const QString& appPath, QWidget* parent = nullptr);
+    // `places` tells where the settings file is read and written, as for the main window.
+    explicit TForm2(FilePlaces places, QWidget* parent = nullptr);
     ~TForm2() override;
 
     // Window bounds as the settings file counts them: the outer size, with the same frame
@@ -115,7 +115,7 @@ private:
     void FormCreate();
     void setSpectrumOptionsEnabled(bool enabled);
 
-    QString m_appPath;
+    FilePlaces m_places;
     QWidget* m_controlRow = nullptr;
     int m_previousStep = 1;         // the last accepted step, for the doubling rule
     std::vector<double> m_spectrum; // amplitudes of the last transform, kept for the run

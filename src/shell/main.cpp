@@ -8,7 +8,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Zarvik");
     zarvik::TForm1 form;
     // Hidden until the first spectrum or trend command.
-    zarvik::TForm2 spectrum(form.AppPath);
+    zarvik::TForm2 spectrum(form.Places);
     form.setSpectrumWindow(&spectrum);
     form.show();
     return QApplication::exec();

@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <cmath>
 
@@ -64,7 +65,7 @@ TEST_F(SpectrumWindowTest, StoredValuesAreClampedAndTheStepGoesOneDoublingFromOn
             f.writeInteger(kSecSpectrumWindow, kKeyLeft, 10);
             f.writeInteger(kSecSpectrumWindow, kKeyTop, 20);
         }
-        TForm2 w(appPath());
+        TForm2 w(FilePlaces(std::filesystem::u8path(appPath().toStdString()), {}));
         EXPECT_EQ(w.seStep->value(), shown);
         EXPECT_EQ(w.seFmax->value(), 500);
         EXPECT_EQ(w.spectrumType(), 1);
@@ -93,6 +94,21 @@ TEST_F(SpectrumWindowTest, ClosingWritesItsBoundsAndClipboardChoiceOnly) {
     form2->cbSp2ClipBrd->setChecked(true);
     form2->close();
     EXPECT_TRUE(iniBytes().contains("SpectrumSave=1"));
+}
+
+TEST_F(SpectrumWindowTest, KeepsItsSettingsInTheUsersFolderWhenTheProgramsCannotBeWritten) {
+    QTemporaryDir userDir;
+    const auto program = std::filesystem::u8path(appPath().toStdString());
+    const auto user = std::filesystem::u8path(userDir.path().toStdString());
+    IniFile(program / kFileName).writeInteger(kSecSpectrum, kKeyFmax, 77);
+    {
+        TForm2 w(FilePlaces(program, user, [](const std::filesystem::path&) { return false; }));
+        EXPECT_EQ(w.seFmax->value(), 77) << "read beside the program until the user has a copy";
+        w.cbSp2ClipBrd->setChecked(false);
+        w.close();
+    }
+    EXPECT_EQ(IniFile(user / kFileName).readInteger(kSecSpectrum, kKeySpectrumSave, 1), 0);
+    EXPECT_EQ(IniFile(program / kFileName).readInteger(kSecSpectrum, kKeySpectrumSave, 1), 1);
 }
 
 TEST_F(SpectrumWindowTest, TheMainWindowClosesTheHiddenWindowAndWritesItsOptions) {
