@@ -66,12 +66,12 @@ std::string formatGeneral(double x, char decimalSeparator) {
 std::string formatFixed(double x, int decimals, char decimalSeparator) {
     char buf[400];
     std::snprintf(buf, sizeof buf, "%.*f", decimals, x);
+    // The C library writes the separator of the process's numeric locale, which a Qt program
+    // has taken from the system; whichever it wrote, the caller's goes in its place.
     std::string out(buf);
-    if (decimalSeparator != '.') {
-        const auto dot = out.find('.');
-        if (dot != std::string::npos)
-            out[dot] = decimalSeparator;
-    }
+    const auto separator = out.find_first_of(".,");
+    if (separator != std::string::npos)
+        out[separator] = decimalSeparator;
     return out;
 }
 
