@@ -128,9 +128,9 @@ TEST_F(ClipboardPrintTest, TheCopiedChartIsOnWhiteWhileTheScreenKeepsItsColour) 
 }
 
 TEST_F(ClipboardPrintTest, TheCopiedCommentEndsWithTheFileNameAndItsDate) {
-    DataFileSpec spec;
-    spec.comment = {"Стенд 2", "нагрузка 12 кН"};
-    const QString file = writeDataFile(dataPath("a.d8c"), spec);
+    DataFileRecipe recipe;
+    recipe.comment = {"Стенд 2", "нагрузка 12 кН"};
+    const QString file = writeDataFile(dataPath("a.d8c"), recipe);
     ASSERT_TRUE(setLastWriteTime(file.toStdString(), encodeMeasuredAt({2024, 3, 5, 14, 7, 8, 0})));
     loadThroughDialog(file);
     form->clipboardPrint()->btCopyClick();

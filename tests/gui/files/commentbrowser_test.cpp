@@ -19,16 +19,16 @@ class CommentBrowserTest : public FilePartsTest {
 protected:
     void SetUp() override {
         FilePartsTest::SetUp();
-        DataFileSpec a;
+        DataFileRecipe a;
         a.comment = {"датчик 1 на опоре", "нагрузка 10"};
         writeDataFile(dataPath("a.d8c"), a);
-        DataFileSpec b;
+        DataFileRecipe b;
         b.mask = 0x02;
         b.words = {7, 8, 9};
         b.comment = {"без датчика", "ДАТЧИК 2 снят"};
         writeDataFile(dataPath("b.d8c"), b);
         writeBytes(dataPath("bad.d8c"), std::string(40, '\x07'));
-        DataFileSpec c;
+        DataFileRecipe c;
         c.comment = {"Датчик 3"};
         writeDataFile(dataPath("c.d8c"), c);
         writeDataFile(dataPath("skip.txt"));
@@ -171,9 +171,9 @@ TEST_F(CommentBrowserTest, ASearchForAbsentTextChangesNothingAndReadingAFileRest
 
 TEST_F(CommentBrowserTest, AnotherFolderIsListedFromTheDialogAndACancelKeepsFileName) {
     QTemporaryDir other;
-    DataFileSpec spec;
-    spec.comment = {"из другой папки"};
-    writeDataFile(other.filePath("z.d8c"), spec);
+    DataFileRecipe recipe;
+    recipe.comment = {"из другой папки"};
+    writeDataFile(other.filePath("z.d8c"), recipe);
     const std::string current = form->Measurement.FileName;
 
     form->dataFiles()->OpenDlg.prompt = [](const FileDialog&) { return QString(); };

@@ -97,10 +97,10 @@ TEST_F(DataFileHandlersTest, ASavedMeasurementComesBackThroughTheOpenButton) {
 }
 
 TEST_F(DataFileHandlersTest, ResavingALoadedFileKeepsItsCommentAndItsOlderFormat) {
-    DataFileSpec spec;
-    spec.formatWord = kFormatLegacy;
-    spec.comment = {"Каналы 2", "старый стенд"};
-    const QString source = writeDataFile(dataPath("old.d8c"), spec);
+    DataFileRecipe recipe;
+    recipe.formatWord = kFormatLegacy;
+    recipe.comment = {"Каналы 2", "старый стенд"};
+    const QString source = writeDataFile(dataPath("old.d8c"), recipe);
     loadThroughDialog(source);
     ASSERT_TRUE(form->Measurement.LegacyFormat);
     form->gbChart->cbInt->setChecked(true);
@@ -148,7 +148,7 @@ TEST_F(DataFileHandlersTest, AFailedLoadLeavesTheMeasurementAndTheWindowAsTheyWe
     };
 
     // Not a data file: the marker byte is 5. The frequency of its header is still shown.
-    DataFileSpec foreign;
+    DataFileRecipe foreign;
     foreign.mask = 0xFF;
     foreign.samplePeriodUs = 8.0;
     std::string bytes = readBytes(writeDataFile(dataPath("foreign.d8c"), foreign));
@@ -161,7 +161,7 @@ TEST_F(DataFileHandlersTest, AFailedLoadLeavesTheMeasurementAndTheWindowAsTheyWe
 
     // The sample block runs past the end of the file.
     messages.clear();
-    DataFileSpec all;
+    DataFileRecipe all;
     all.mask = 0xFF;
     all.comment = {};
     bytes = readBytes(writeDataFile(dataPath("cut.d8c"), all));

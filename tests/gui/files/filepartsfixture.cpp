@@ -7,18 +7,18 @@
 
 namespace zarvik::test {
 
-QString writeDataFile(const QString& fileName, const DataFileSpec& spec) {
+QString writeDataFile(const QString& fileName, const DataFileRecipe& recipe) {
     TMeasurement m;
-    m.ChannelMask = spec.mask;
-    m.SamplePeriodUs = spec.samplePeriodUs;
-    m.LegacyFormat = spec.formatWord <= 0xFF;
+    m.ChannelMask = recipe.mask;
+    m.SamplePeriodUs = recipe.samplePeriodUs;
+    m.LegacyFormat = recipe.formatWord <= 0xFF;
     m.XTitle = "Время, мс";
     m.YTitle = "Ускорение, см/с/c";
-    for (std::uint16_t w : spec.words) {
+    for (std::uint16_t w : recipe.words) {
         m.SampleData.push_back(static_cast<std::uint8_t>(w & 0xFF));
         m.SampleData.push_back(static_cast<std::uint8_t>(w >> 8));
     }
-    const std::vector<std::uint8_t> image = encodeD8c(m, spec.comment);
+    const std::vector<std::uint8_t> image = encodeD8c(m, recipe.comment);
     writeBytes(fileName, std::string(image.begin(), image.end()));
     return fileName;
 }

@@ -29,7 +29,7 @@ struct RecordedMessages : OperatorMessages {
     void error(const QString& t) override { log->append("error:" + t); }
 };
 
-struct DataFileSpec {
+struct DataFileRecipe {
     std::uint8_t mask = 0x05;
     std::vector<std::uint16_t> words = {100, 200, 110, 210, 120, 220, 130, 230};
     std::vector<std::string> comment = {"Стенд 2"};
@@ -38,7 +38,7 @@ struct DataFileSpec {
 };
 
 // Writes a data file; returns its full name.
-QString writeDataFile(const QString& fileName, const DataFileSpec& spec = {});
+QString writeDataFile(const QString& fileName, const DataFileRecipe& recipe = {});
 // Writes raw bytes.
 void writeBytes(const QString& fileName, const std::string& bytes);
 std::string readBytes(const QString& fileName);

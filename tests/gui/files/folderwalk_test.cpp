@@ -18,9 +18,9 @@ namespace {
 using FolderWalkTest = FilePartsTest;
 
 QString writeWithComment(const QString& fileName, const std::string& comment) {
-    DataFileSpec spec;
-    spec.comment = {comment};
-    return writeDataFile(fileName, spec);
+    DataFileRecipe recipe;
+    recipe.comment = {comment};
+    return writeDataFile(fileName, recipe);
 }
 
 // The process's current folder for one scope.
