@@ -3,11 +3,11 @@
 #include "analysis/spectrum.h"
 #include "analysis/trend.h"
 #include "chart/chart.h"
+#include "chart/chartpicture.h"
 #include "chart/wincolor.h"
 #include "shell/settingskeys.h"
 #include "shell/systemlocale.h"
 
-#include <QBuffer>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
@@ -23,7 +23,6 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStyle>
-#include <QSvgGenerator>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -342,34 +341,7 @@ void TForm2::seStepChange() {
 void TForm2::btSaveChClick() {
     // The chart the window shows, whether or not the window itself is on the screen.
     Chart* chart = Chart1->isHidden() ? Chart2 : Chart1;
-    const QSize size = chart->rect().size().expandedTo(QSize(1, 1));
-    const QRect whole(QPoint(0, 0), size);
-    const QColor saved = chart->backgroundColor();
-    chart->setBackgroundColor(Qt::white);
-
-    QBuffer svg;
-    svg.open(QIODevice::WriteOnly);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&svg);
-    generator.setSize(size);
-    generator.setViewBox(whole);
-    generator.setTitle(windowTitle());
-    {
-        QPainter toSvg(&generator);
-        chart->draw(toSvg, whole);
-    }
-    QImage png(size, QImage::Format_RGB32);
-    png.fill(Qt::white);
-    {
-        QPainter toPng(&png);
-        chart->draw(toPng, whole);
-    }
-    chart->setBackgroundColor(saved);
-
-    auto* mime = new QMimeData;
-    mime->setData("image/svg+xml", svg.data());
-    mime->setImageData(png);
-    QGuiApplication::clipboard()->setMimeData(mime);
+    QGuiApplication::clipboard()->setMimeData(chartPictureOnWhite(*chart, windowTitle()));
 }
 
 void TForm2::resizeEvent(QResizeEvent* event) {

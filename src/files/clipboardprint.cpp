@@ -1,12 +1,12 @@
 #include "files/clipboardprint.h"
 
 #include "chart/chart.h"
+#include "chart/chartpicture.h"
 #include "files/datetimetext.h"
 #include "files/filetime.h"
 #include "shell/operatormessages.h"
 
 #include <QAbstractButton>
-#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
@@ -16,28 +16,10 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSvgGenerator>
 #include <stdexcept>
 
 namespace zarvik {
 namespace {
-
-// Gives the chart another background for one drawing; the old colour comes back even when
-// the drawing fails.
-class BackgroundOverride {
-public:
-    BackgroundOverride(Chart& chart, const QColor& color)
-        : m_chart(chart), m_saved(chart.backgroundColor()) {
-        m_chart.setBackgroundColor(color);
-    }
-    ~BackgroundOverride() { m_chart.setBackgroundColor(m_saved); }
-    BackgroundOverride(const BackgroundOverride&) = delete;
-    BackgroundOverride& operator=(const BackgroundOverride&) = delete;
-
-private:
-    Chart& m_chart;
-    QColor m_saved;
-};
 
 std::runtime_error printError(const QPrinter& printer) {
     return std::runtime_error(
@@ -99,30 +81,8 @@ void ClipboardPrint::printChart(QPrinter& printer) {
 
 void ClipboardPrint::btSaveChartClick() {
     guarded([this] {
-        const QSize size = m_c.chart->rect().size().expandedTo(QSize(1, 1));
-        const QRect whole(QPoint(0, 0), size);
-        QBuffer svg;
-        QImage png(size, QImage::Format_RGB32);
-        {
-            BackgroundOverride white(*m_c.chart, Qt::white);
-            svg.open(QIODevice::WriteOnly);
-            QSvgGenerator generator;
-            generator.setOutputDevice(&svg);
-            generator.setSize(size);
-            generator.setViewBox(whole);
-            generator.setTitle(m_c.chart->objectName());
-            QPainter toSvg(&generator);
-            m_c.chart->draw(toSvg, whole);
-            toSvg.end();
-
-            png.fill(Qt::white);
-            QPainter toPng(&png);
-            m_c.chart->draw(toPng, whole);
-        }
-        auto* mime = new QMimeData;
-        mime->setData("image/svg+xml", svg.data());
-        mime->setImageData(png);
-        QGuiApplication::clipboard()->setMimeData(mime);
+        QGuiApplication::clipboard()->setMimeData(
+            chartPictureOnWhite(*m_c.chart, m_c.chart->objectName()));
     });
 }
 
