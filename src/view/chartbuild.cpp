@@ -32,50 +32,65 @@ void buildChannelPoints(const TMeasurement& m, const ChartBuildInput& in, ChartB
     if (instants < 2)
         return;
 
-    // Channel by channel: each line is one tight pass over the stream with a fixed stride.
     const double n = in.smoothingPoints;
     const std::uint8_t* bytes = m.SampleData.data();
     const std::size_t stride = 2 * static_cast<std::size_t>(count);
     const std::size_t points = instants - 1;
+    auto word = [&](std::size_t instant, int k) {
+        const std::uint8_t* p = bytes + instant * stride + 2 * static_cast<std::size_t>(k);
+        return static_cast<double>(p[0] | (p[1] << 8));
+    };
+
+    // The X values are the same for every line.
+    double* xs = out.channels[order[0]].x.data();
+    if (time) {
+        const double period = m.SamplePeriodUs;
+        const double divisor = in.timeUnitDivisor;
+        for (std::size_t i = 0; i < points; ++i)
+            xs[i] = static_cast<double>(i + 1) * period / divisor;
+    } else {
+        for (std::size_t i = 0; i < points; ++i)
+            xs[i] = static_cast<double>(i + 1);
+    }
+    for (int k = 1; k < count; ++k)
+        std::copy(xs, xs + points, out.channels[order[k]].x.data());
+
+    if (in.smoothing) {
+        // Each running value starts at its channel's first word and keeps its fraction; only
+        // the plotted value is rounded. The channels of one instant are independent, so they
+        // are worked on side by side.
+        std::array<double, kChannels> running{};
+        std::array<double*, kChannels> ys{};
+        for (int k = 0; k < count; ++k) {
+            running[k] = word(0, k);
+            ys[k] = out.channels[order[k]].y.data();
+        }
+        for (std::size_t i = 0; i < points; ++i) {
+            for (int k = 0; k < count; ++k) {
+                running[k] = ((n - 1.0) * running[k] + word(i + 1, k)) / n;
+                ys[k][i] = static_cast<double>(roundHalfEven(running[k]));
+            }
+        }
+        if (values) {
+            for (int k = 0; k < count; ++k) {
+                const int ch = order[k];
+                for (std::size_t i = 0; i < points; ++i)
+                    ys[k][i] = (ys[k][i] - m.Shift[ch]) * m.Scale[ch];
+            }
+        }
+        return;
+    }
     for (int k = 0; k < count; ++k) {
         const int ch = order[k];
-        double* xs = out.channels[ch].x.data();
         double* ys = out.channels[ch].y.data();
-        if (k == 0) {
-            if (time) {
-                const double period = m.SamplePeriodUs;
-                const double divisor = in.timeUnitDivisor;
-                for (std::size_t i = 0; i < points; ++i)
-                    xs[i] = static_cast<double>(i + 1) * period / divisor;
-            } else {
-                for (std::size_t i = 0; i < points; ++i)
-                    xs[i] = static_cast<double>(i + 1);
-            }
-        } else {
-            std::copy(out.channels[order[0]].x.begin(), out.channels[order[0]].x.end(), xs);
-        }
-        const std::uint8_t* w = bytes + 2 * static_cast<std::size_t>(k);
-        const double shift = m.Shift[ch];
-        const double scale = m.Scale[ch];
-        auto word = [&](std::size_t j) {
-            const std::uint8_t* p = w + j * stride;
-            return static_cast<double>(p[0] | (p[1] << 8));
-        };
-        if (in.smoothing) {
-            // The running value starts at the first word and keeps its fraction; only the
-            // plotted value is rounded.
-            double running = word(0);
-            for (std::size_t i = 0; i < points; ++i) {
-                running = ((n - 1.0) * running + word(i + 1)) / n;
-                const auto v = static_cast<double>(roundHalfEven(running));
-                ys[i] = values ? (v - shift) * scale : v;
-            }
-        } else if (values) {
+        if (values) {
+            const double shift = m.Shift[ch];
+            const double scale = m.Scale[ch];
             for (std::size_t i = 0; i < points; ++i)
-                ys[i] = (word(i + 1) - shift) * scale;
+                ys[i] = (word(i + 1, k) - shift) * scale;
         } else {
             for (std::size_t i = 0; i < points; ++i)
-                ys[i] = word(i + 1);
+                ys[i] = word(i + 1, k);
         }
     }
 }

@@ -129,6 +129,21 @@ TEST_F(ChartViewTest, SmoothingIsARecursiveAverageRoundedHalfToEven) {
     EXPECT_EQ(ys(1), (std::vector<double>{2, 4}));
 }
 
+TEST_F(ChartViewTest, SmoothedChannelsRunApartAndAreScaledAfterRounding) {
+    form->gbChart->seInt->setValue(2);
+    form->gbChart->cbInt->setChecked(true);
+    form->Measurement.ShiftScl[2] = 1;
+    form->Measurement.ScaleK[2] = 2;
+    form->Measurement.ShiftScl[7] = 0;
+    form->Measurement.ScaleK[7] = 0.5;
+    setMode(2);
+    setStream({2, 7}, {{1, 101, 101}, {0, 5, 5}});
+    view->ShowChart();
+    // Channel 2: 51 and 76 before the scale; channel 7: 2.5 -> 2 and 3.75 -> 4.
+    EXPECT_EQ(ys(2), (std::vector<double>{100, 150}));
+    EXPECT_EQ(ys(7), (std::vector<double>{1, 2}));
+}
+
 TEST_F(ChartViewTest, UncheckingABoxSplitsTheSameStreamAnewAtTheNextBuild) {
     setStream({1, 2}, {{1, 2, 3}, {11, 12, 13}});
     setMode(1);
