@@ -5,9 +5,11 @@
 #include "chart/chart.h"
 #include "chart/chartpicture.h"
 #include "chart/wincolor.h"
+#include "shell/help.h"
 #include "shell/settingskeys.h"
 #include "shell/systemlocale.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
@@ -16,6 +18,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QPainter>
@@ -84,6 +87,7 @@ void TForm2::buildControls() {
     row->setSpacing(8);
 
     btSaveCh = new QToolButton(this);
+    setHelpContext(btSaveCh, 8);
     btSaveCh->setObjectName("btSaveCh");
     btSaveCh->setToolTip(tr("Копировать график в формате Windows MetaFile в буфер обмена"));
     btSaveCh->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
@@ -143,6 +147,7 @@ void TForm2::buildControls() {
     // Never shown: its click is the listing that the main window's spectrum command runs once
     // it has set the request.
     btSpectrum = new QPushButton(tr("Спектр"), this);
+    setHelpContext(btSpectrum, 4);
     btSpectrum->setObjectName("btSpectrum");
     btSpectrum->hide();
 
@@ -342,6 +347,15 @@ void TForm2::btSaveChClick() {
     // The chart the window shows, whether or not the window itself is on the screen.
     Chart* chart = Chart1->isHidden() ? Chart2 : Chart1;
     QGuiApplication::clipboard()->setMimeData(chartPictureOnWhite(*chart, windowTitle()));
+}
+
+bool TForm2::event(QEvent* event) {
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
+        showHelp) {
+        showHelp(helpContextOf(QApplication::focusWidget(), 4));
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void TForm2::resizeEvent(QResizeEvent* event) {

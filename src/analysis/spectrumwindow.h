@@ -56,6 +56,7 @@ public:
     std::function<void()> spectrumCommand;            // btSpGo runs the spectrum command
     std::function<void()> trendCommand;               // btTr runs the trend command
     std::function<void(const QStringList&)> copyText; // lines onto the clipboard
+    std::function<void(int)> showHelp;                // F1: the topic of a help context
 
     // Handlers.
     void btSpectrumClick();
@@ -108,6 +109,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void buildControls();

@@ -4,6 +4,19 @@
 
 namespace zarvik {
 
+int helpContextOf(const QWidget* widget, int fallback) {
+    for (; widget != nullptr; widget = widget->parentWidget()) {
+        const QVariant ctx = widget->property("helpContext");
+        if (ctx.isValid())
+            return ctx.toInt();
+    }
+    return fallback;
+}
+
+void setHelpContext(QWidget* widget, int helpContext) {
+    widget->setProperty("helpContext", helpContext);
+}
+
 HelpViewer::HelpViewer(QWidget* parent) : QTextBrowser(parent) {
     setWindowFlag(Qt::Window);
     setWindowTitle(tr("Справка"));

@@ -6,6 +6,11 @@
 
 namespace zarvik {
 
+// The help context of a control: its own, or that of the nearest parent that has one; the
+// fallback when none has.
+int helpContextOf(const QWidget* widget, int fallback);
+void setHelpContext(QWidget* widget, int helpContext);
+
 class HelpViewer : public QTextBrowser {
     Q_OBJECT
 public:

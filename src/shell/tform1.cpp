@@ -5,12 +5,12 @@
 #include "chart/chart.h"
 #include "chart/wincolor.h"
 #include "common/inifile.h"
+#include "device/linksupervisor.h"
 #include "files/datafilehandlers.h"
 #include "files/folderwalk.h"
 #include "shell/help.h"
 #include "shell/settings.h"
 #include "shell/settingskeys.h"
-#include "device/linksupervisor.h"
 #include "view/chartview.h"
 #include "view/samplingpanel.h"
 #include "view/startmode.h"
@@ -59,10 +59,6 @@ constexpr int kSaveChartAboveBottom = 26;
 constexpr int kFrameWidth = 16;
 constexpr int kFrameHeight = 38;
 constexpr int kStatusHeight = 19;
-
-void setHelpContext(QWidget* w, int context) {
-    w->setProperty("helpContext", context);
-}
 
 } // namespace
 
@@ -391,6 +387,7 @@ void TForm1::setSpectrumWindow(TForm2* window) {
     delete m_analysis;
     m_analysis = new AnalysisActions(c, Measurement, this);
     m_analysis->openDialogFileName = [this] { return m_dataFiles->OpenDlg.FileName; };
+    window->showHelp = [this](int helpContext) { showHelp(helpContext); };
 }
 
 void TForm1::createChartView() {
@@ -564,15 +561,6 @@ void TForm1::setStatusText(int panel, const QString& text) {
     m_statusPanels.at(panel)->setText(text);
 }
 
-int TForm1::helpContextAt(QWidget* w) const {
-    for (; w != nullptr; w = w->parentWidget()) {
-        const QVariant ctx = w->property("helpContext");
-        if (ctx.isValid())
-            return ctx.toInt();
-    }
-    return 6;
-}
-
 void TForm1::showHelp(int helpContext) {
     if (!m_help)
         m_help = new HelpViewer(this);
@@ -610,7 +598,7 @@ bool TForm1::event(QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_F1 && event->type() == QEvent::KeyPress) {
-            showHelp(helpContextAt(QApplication::focusWidget()));
+            showHelp(helpContextOf(QApplication::focusWidget(), 6));
             return true;
         }
     }

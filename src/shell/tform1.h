@@ -172,7 +172,6 @@ private:
     QRect workArea() const;
     int screenWidth() const;
     void showHelp(int helpContext);
-    int helpContextAt(QWidget* w) const;
 
     std::array<QLabel*, 3> m_statusPanels{};
     std::optional<QRect> m_workArea;

@@ -2,12 +2,14 @@
 
 #include "chart/chart.h"
 #include "common/inifile.h"
+#include "shell/help.h"
 #include "shell/settingskeys.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
@@ -48,6 +50,19 @@ TEST_F(SpectrumWindowTest, StartsHiddenWithTheDefaultsWithoutASettingsFile) {
     EXPECT_EQ(form2->Chart1->bottomAxis()->title(), "ГЕРЦЫ");
     EXPECT_EQ(form2->Chart1->leftAxis()->title(), "Амплитуда");
     EXPECT_EQ(form2->Chart2->leftAxis()->title(), "Тренд");
+}
+
+TEST_F(SpectrumWindowTest, F1OpensTheTopicOfTheFocusedControlInTheMainWindowsHelp) {
+    createWindows();
+    form2->show();
+    form2->activateWindow();
+    form2->btSaveCh->setFocus();
+    QApplication::processEvents();
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(form2.get(), &f1);
+    auto* help = form1->findChild<HelpViewer*>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->currentTopic(), HelpViewer::topicForContext(8));
 }
 
 TEST_F(SpectrumWindowTest, StoredValuesAreClampedAndTheStepGoesOneDoublingFromOne) {
