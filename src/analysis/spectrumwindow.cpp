@@ -8,6 +8,7 @@
 #include "shell/help.h"
 #include "shell/settingskeys.h"
 #include "shell/systemlocale.h"
+#include "shell/windowframe.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -35,10 +36,6 @@
 namespace zarvik {
 namespace {
 
-// The window's outer size counts the same title bar and borders as the main window's, so a
-// stored size means the same window for both.
-constexpr int kFrameWidth = 16;
-constexpr int kFrameHeight = 38;
 constexpr int kDesignWidth = 694;
 constexpr int kDesignHeight = 604;
 constexpr int kSpectrumBufferValues = 32769;

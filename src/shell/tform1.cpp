@@ -11,6 +11,7 @@
 #include "shell/help.h"
 #include "shell/settings.h"
 #include "shell/settingskeys.h"
+#include "shell/windowframe.h"
 #include "view/chartview.h"
 #include "view/samplingpanel.h"
 #include "view/startmode.h"
@@ -53,11 +54,6 @@ constexpr int kFileHeight = 57;
 constexpr int kChartTop = 112;
 constexpr int kChartLeft = 3;
 constexpr int kSaveChartAboveBottom = 26;
-// The window's outer size counts a title bar and borders of these sizes (as at 96 dpi on the
-// desktop the program was designed for), whatever the window manager draws, so that a stored
-// size means the same client area everywhere and the regions fill it exactly.
-constexpr int kFrameWidth = 16;
-constexpr int kFrameHeight = 38;
 constexpr int kStatusHeight = 19;
 
 } // namespace
