@@ -147,6 +147,7 @@ TEST_F(LinkTest, TheReconnectLoopReopensThePortWhenTheBoardComesBack) {
     portAt(path);
     link->OpenPort(Sender::Window);
     ASSERT_TRUE(start.isEnabled());
+    ASSERT_TRUE(waitFor([&] { return board.stats().greetings == 1; }, 2000));
 
     board.hangUp(); // unplugged; back after a while under the same name
     ASSERT_TRUE(waitFor([&] { return link->timConnect->isActive(); }, 4000));
@@ -155,7 +156,8 @@ TEST_F(LinkTest, TheReconnectLoopReopensThePortWhenTheBoardComesBack) {
     EXPECT_FALSE(link->timConnect->isActive());
     EXPECT_TRUE(link->timCheckUSB->isActive());
     EXPECT_EQ(status, "USB: Связь установлена");
-    // The link check runs on the new line.
+    // The board is greeted again, and the link check runs on the new line.
+    EXPECT_TRUE(waitFor([&] { return board.stats().greetings == 2; }, 2000));
     const int echoes = board.stats().echoes;
     EXPECT_TRUE(waitFor([&] { return board.stats().echoes > echoes; }, 2500));
     link.reset();
