@@ -125,7 +125,7 @@ TEST_F(LinkTest, ABoardThatStopsEchoingIsReportedWithinTwoSeconds) {
     QElapsedTimer t;
     t.start();
     ASSERT_TRUE(waitFor([&] { return !log().isEmpty(); }, 3000));
-    EXPECT_LE(t.elapsed(), 2300);
+    EXPECT_LE(t.elapsed(), 2600); // two ticks of the one-second check, and room for a busy machine
     EXPECT_EQ(log(), QStringList{"msg:Для восстановления связи просто подключите устройство"});
     EXPECT_EQ(status, "USB: нет связи");
     EXPECT_FALSE(start.isEnabled());
