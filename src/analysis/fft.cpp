@@ -13,15 +13,23 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// Sub-transforms of this many points (64 KiB of real and imaginary parts) stay in the cache
+// Sub-transforms of this many points (16 KiB of real and imaginary parts) stay in the cache
 // while all of their remaining stages run.
-constexpr std::size_t kBlock = 4096;
+constexpr std::size_t kBlock = 1024;
+
+// Real spans this short run as general ones; only their imaginary parts need clearing, as the
+// widest stage of every longer real span writes the imaginary parts it hands on.
+constexpr std::size_t kRealLeaf = 16;
 
 // Working storage of the transform, kept per thread between calls: the two arrays, the
 // twiddles of every half-span and the bit-reversal order are the same for every call with the
 // same length, and fresh half-megabyte arrays cost more than the transform itself.
 struct Workspace {
-    std::vector<double> re, im;
+    // The real parts of D points, one cache line of padding, then their imaginary parts: two
+    // arrays a multiple of 4 KiB apart would share cache sets point for point.
+    std::vector<double> points;
+    double* re(std::size_t) { return points.data(); }
+    double* im(std::size_t D) { return points.data() + D + 8; }
     // Twiddles of half-span H at [H - 1, 2H - 1): the rotation recurrence from (1, 0) by
     // (cos(pi/H), -sin(pi/H)), one cosine and one sine per half-span.
     std::vector<double> wr, wi;
@@ -71,51 +79,81 @@ void prepareOrder(Workspace& ws, std::size_t D) {
     }
 }
 
-// The butterflies of one group: points p = l and q = l + H, l = 0 .. H-1.
-inline void butterflies(double* __restrict rp, double* __restrict ip, double* __restrict rq,
-                        double* __restrict iq, const double* __restrict wr,
-                        const double* __restrict wi, std::size_t H) {
-    for (std::size_t l = 0; l < H; ++l) {
-        const double dr = rp[l] - rq[l], di = ip[l] - iq[l];
-        rp[l] = rp[l] + rq[l];
-        ip[l] = ip[l] + iq[l];
-        rq[l] = dr * wr[l] - di * wi[l];
-        iq[l] = di * wr[l] + dr * wi[l];
-    }
+std::size_t reversedBits(std::size_t v, int bits) {
+    std::size_t r = 0;
+    for (int b = 0; b < bits; ++b, v >>= 1)
+        r = (r << 1) | (v & 1);
+    return r;
 }
 
-// One stage of half-span H over `length` points. The butterflies of a stage are independent
-// of each other, so the groups are walked outermost and the offsets innermost: the same
-// arithmetic as offset by offset, on contiguous memory.
-void stage(double* re, double* im, std::size_t length, std::size_t H, const double* wr,
-           const double* wi) {
-    for (std::size_t b = 0; b < length; b += 2 * H)
-        butterflies(re + b, im + b, re + b + H, im + b + H, wr, wi, H);
+// How amplitudes are scaled; see amplitudeRow.
+struct AmplitudeScale {
+    bool shiftsOnly;
+    double factor; // with shiftsOnly: the product of all factors
+    double perD, step, span;
+};
+
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define ZARVIK_FFT_WIDE 1
+#else
+#define ZARVIK_FFT_WIDE 0
+#endif
+#if defined(_MSC_VER)
+#define ZARVIK_OUT_OF_LINE __declspec(noinline)
+#else
+#define ZARVIK_OUT_OF_LINE __attribute__((noinline))
+#endif
+
+// The same loops twice: for any processor, and for processors with 256-bit vectors, where
+// they run about twice as fast. The arithmetic is the same element by element (no fused
+// multiply-add), so both give the same numbers.
+namespace any {
+#include "analysis/fftstages.h"
+} // namespace any
+
+#if ZARVIK_FFT_WIDE
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace wide {
+#include "analysis/fftstages.h"
+} // namespace wide
+#pragma GCC pop_options
+#endif
+
+struct Loops {
+    void (*transformRealSpan)(double*, double*, std::size_t, const double*, const double*);
+    void (*reversedAmplitudes)(const double*, const double*, double*, int, const AmplitudeScale&);
+};
+
+Loops loopsFor(bool wideVectors) {
+#if ZARVIK_FFT_WIDE
+    if (wideVectors)
+        return {wide::transformRealSpan, wide::reversedAmplitudes};
+#endif
+    (void)wideVectors;
+    return {any::transformRealSpan, any::reversedAmplitudes};
 }
 
-// The last two stages, half-spans 2 and 1, on each group of four points: twiddles (1, 0)
-// and w for the first, (1, 0) for the second, computed as any other butterfly.
-void lastTwoStages(double* __restrict re, double* __restrict im, std::size_t length, double wr,
-                   double wi) {
-    for (std::size_t b = 0; b < length; b += 4) {
-        const double xr = re[b] - re[b + 2], xi = im[b] - im[b + 2];
-        const double yr = re[b + 1] - re[b + 3], yi = im[b + 1] - im[b + 3];
-        const double a_r = re[b] + re[b + 2], a_i = im[b] + im[b + 2];
-        const double b_r = re[b + 1] + re[b + 3], b_i = im[b + 1] + im[b + 3];
-        const double c_r = xr * 1.0 - xi * 0.0, c_i = xi * 1.0 + xr * 0.0;
-        const double d_r = yr * wr - yi * wi, d_i = yi * wr + yr * wi;
-        const double ur = a_r - b_r, ui = a_i - b_i;
-        const double vr = c_r - d_r, vi = c_i - d_i;
-        re[b] = a_r + b_r;
-        im[b] = a_i + b_i;
-        re[b + 1] = ur * 1.0 - ui * 0.0;
-        im[b + 1] = ui * 1.0 + ur * 0.0;
-        re[b + 2] = c_r + d_r;
-        im[b + 2] = c_i + d_i;
-        re[b + 3] = vr * 1.0 - vi * 0.0;
-        im[b + 3] = vi * 1.0 + vr * 0.0;
-    }
+bool processorHasWideVectors() {
+#if ZARVIK_FFT_WIDE
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
 }
+
+Loops& loops() {
+    static Loops chosen = loopsFor(processorHasWideVectors());
+    return chosen;
+}
+
+} // namespace
+
+void fftUseBaselineLoops(bool baseline) {
+    loops() = loopsFor(!baseline && processorHasWideVectors());
+}
+
+namespace {
 
 // The last stage alone, for a transform of two points.
 void lastStage(double* __restrict re, double* __restrict im) {
@@ -126,27 +164,19 @@ void lastStage(double* __restrict re, double* __restrict im) {
     im[1] = di * 1.0 + dr * 0.0;
 }
 
-// Decimation in frequency, widest span first. After a stage of span G the blocks of G points
-// are independent, so once a block fits the cache all of its remaining stages run together.
 void transform(Workspace& ws, std::size_t D) {
-    double* re = ws.re.data();
-    double* im = ws.im.data();
+    double* re = ws.re(D);
+    double* im = ws.im(D);
     if (D == 2) {
         lastStage(re, im);
         return;
     }
-    if (D < 4)
-        return;
-    const double* wr = ws.wr.data();
-    const double* wi = ws.wi.data();
-    const std::size_t block = std::min(D, kBlock);
-    for (std::size_t H = D / 2; 2 * H > block; H /= 2)
-        stage(re, im, D, H, wr + H - 1, wi + H - 1);
-    for (std::size_t b = 0; b < D; b += block) {
-        for (std::size_t H = block / 2; H >= 4; H /= 2)
-            stage(re + b, im + b, block, H, wr + H - 1, wi + H - 1);
-        lastTwoStages(re + b, im + b, block, wr[2], wi[2]);
-    }
+    if (D >= 4)
+        loops().transformRealSpan(re, im, D, ws.wr.data(), ws.wi.data());
+}
+
+bool isPowerOfTwo(std::uint64_t v) {
+    return v != 0 && (v & (v - 1)) == 0;
 }
 
 } // namespace
@@ -164,44 +194,59 @@ bool FFT(std::uint16_t Count, const double* Input, std::int32_t Step, std::int32
 
     // The mean is summed as deviations from the first point: the same mean, without the
     // cancellation of a large offset, and exactly the common value of an all-equal stretch,
-    // whose spectrum is then zero in every bin rather than rounding noise.
+    // whose spectrum is then zero in every bin rather than rounding noise. Four running sums
+    // side by side keep the adder busy.
     const double origin = Input[0];
-    double sum = 0.0;
-    for (std::size_t i = 0; i < n; ++i)
-        sum += Input[i * step] - origin;
-    const double mean = origin + sum / static_cast<double>(n);
+    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        s0 += Input[i * step] - origin;
+        s1 += Input[(i + 1) * step] - origin;
+        s2 += Input[(i + 2) * step] - origin;
+        s3 += Input[(i + 3) * step] - origin;
+    }
+    for (; i < n; ++i)
+        s0 += Input[i * step] - origin;
+    const double mean = origin + ((s0 + s1) + (s2 + s3)) / static_cast<double>(n);
 
-    ws.re.resize(std::max(ws.re.size(), D));
-    ws.im.resize(ws.re.size());
+    ws.points.resize(std::max(ws.points.size(), 2 * D + 8));
+    double* re = ws.re(D);
+    double* im = ws.im(D);
     const std::size_t taken = std::min(n, D);
-    for (std::size_t i = 0; i < taken; ++i)
-        ws.re[i] = Input[i * step] - mean;
-    std::fill(ws.re.begin() + static_cast<std::ptrdiff_t>(taken),
-              ws.re.begin() + static_cast<std::ptrdiff_t>(D), 0.0);
-    std::fill(ws.im.begin(), ws.im.begin() + static_cast<std::ptrdiff_t>(D), 0.0);
+    for (i = 0; i < taken; ++i)
+        re[i] = Input[i * step] - mean;
+    std::fill(re + taken, re + D, 0.0);
+    std::fill(im, im + std::min(D, kRealLeaf), 0.0);
 
     prepareTwiddles(ws, D / 2);
     transform(ws, D);
 
     // A stretch longer than the transform contributes only the samples its first D points
     // span; scaling by the whole stretch would shrink every amplitude by that ratio.
-    const auto spanned =
-        static_cast<double>(std::min<std::int64_t>(N, static_cast<std::int64_t>(D) * Step));
-    // D and 2 are powers of two: multiplying by their exact reciprocals rounds as dividing.
-    const double perD = 1.0 / static_cast<double>(D);
+    const std::int64_t spanned = std::min<std::int64_t>(N, static_cast<std::int64_t>(D) * Step);
+    const auto span = static_cast<double>(spanned);
     const auto s = static_cast<double>(Step);
     if (Output.size() < D)
         Output.resize(D);
-    // Amplitudes in transform order, then the bit-reversal reordering applied while copying
-    // them out: the same values land in the same bins as after swapping in place.
-    double* re = ws.re.data();
-    const double* im = ws.im.data();
-    for (std::size_t k = 0; k < D; ++k)
-        re[k] = std::sqrt(re[k] * re[k] + im[k] * im[k]) * 2.0 * perD * s * 65536.0 * 0.5 / spanned;
-    prepareOrder(ws, D);
-    const std::uint32_t* order = ws.order.data();
-    for (std::size_t k = 0; k < D; ++k)
-        Output[k] = re[order[k]];
+    // D and 2 are powers of two, so multiplying by their exact reciprocals rounds as dividing;
+    // when Step and the span are powers of two too (the usual case), every factor only shifts
+    // the exponent and their product applied at once gives the same values.
+    AmplitudeScale scale{};
+    scale.shiftsOnly = isPowerOfTwo(static_cast<std::uint64_t>(Step)) &&
+                       isPowerOfTwo(static_cast<std::uint64_t>(spanned));
+    scale.factor = 2.0 / static_cast<double>(D) * s * 65536.0 * 0.5 / span;
+    scale.perD = 1.0 / static_cast<double>(D);
+    scale.step = s;
+    scale.span = span;
+    // The bit-reversal reordering applied while the amplitudes are written out: the same
+    // values land in the same bins as after swapping in place.
+    if (Count >= 6) {
+        loops().reversedAmplitudes(re, im, Output.data(), Count, scale);
+    } else {
+        prepareOrder(ws, D);
+        for (std::size_t k = 0; k < D; ++k)
+            any::amplitudeRow(re + ws.order[k], im + ws.order[k], &Output[k], 1, scale);
+    }
     Output[0] = Output[0] / 2.0;
     return true;
 }

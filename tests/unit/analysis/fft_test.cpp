@@ -206,6 +206,90 @@ TEST(Fft, AgreesWithTheDefiningSumOnRandomInput) {
     }
 }
 
+// The transform written out plainly: offset by offset with the twiddle advanced by its
+// rotation after each, then the swap loop of the bit-reversal counter and the scale in its
+// order. The fast routine must give the very same numbers.
+std::vector<double> plainTransform(std::uint16_t count, const std::vector<double>& input,
+                                   std::int32_t step, std::int32_t n) {
+    const std::size_t D = std::size_t{1} << count;
+    std::vector<double> x;
+    for (std::int64_t m = 0; m < n && x.size() < 65536; m += step)
+        x.push_back(input[static_cast<std::size_t>(m)]);
+    double deviations = 0.0; // whole numbers: exact in any order
+    for (double v : x)
+        deviations += v - x[0];
+    const double mean = x[0] + deviations / static_cast<double>(x.size());
+    std::vector<double> re(D, 0.0), im(D, 0.0);
+    for (std::size_t m = 0; m < std::min(x.size(), D); ++m)
+        re[m] = x[m] - mean;
+    for (std::size_t H = D / 2; H >= 1; H /= 2) {
+        const double c = std::cos(kPi / static_cast<double>(H));
+        const double t = -std::sin(kPi / static_cast<double>(H));
+        double wr = 1.0, wi = 0.0;
+        for (std::size_t l = 0; l < H; ++l) {
+            for (std::size_t p = l; p < D; p += 2 * H) {
+                const std::size_t q = p + H;
+                const double dr = re[p] - re[q], di = im[p] - im[q];
+                re[p] = re[p] + re[q];
+                im[p] = im[p] + im[q];
+                re[q] = dr * wr - di * wi;
+                im[q] = di * wr + dr * wi;
+            }
+            const double next = wr * c - wi * t;
+            wi = wi * c + wr * t;
+            wr = next;
+        }
+    }
+    std::size_t j = 1;
+    for (std::size_t i = 1; i < D; ++i) {
+        if (i < j) {
+            std::swap(re[i - 1], re[j - 1]);
+            std::swap(im[i - 1], im[j - 1]);
+        }
+        std::size_t k = D / 2;
+        while (k < j) {
+            j -= k;
+            k /= 2;
+        }
+        j += k;
+    }
+    const auto spanned =
+        static_cast<double>(std::min<std::int64_t>(n, static_cast<std::int64_t>(D) * step));
+    std::vector<double> out(D);
+    for (std::size_t k = 0; k < D; ++k)
+        out[k] = std::sqrt(re[k] * re[k] + im[k] * im[k]) * 2.0 / static_cast<double>(D) *
+                 static_cast<double>(step) * 65536.0 / 2.0 / spanned;
+    out[0] = out[0] / 2.0;
+    return out;
+}
+
+// Both builds of the loops, whichever the processor runs by default.
+TEST(Fft, GivesTheSameNumbersAsThePlainStageLoop) {
+    std::mt19937_64 rng(7);
+    std::uniform_int_distribution<int> code(0, 4095);
+    std::vector<double> x(3 * 65536 + 11);
+    for (double& v : x)
+        v = code(rng);
+    for (bool baseline : {false, true}) {
+        zarvik::fftUseBaselineLoops(baseline);
+        for (std::uint16_t count = 1; count <= 16; ++count) {
+            const std::int32_t D = 1 << count;
+            // power-of-two and other steps; the stretch exactly one transform long, shorter,
+            // and longer than the transform takes
+            for (std::int32_t step : {1, 2, 3})
+                for (std::int32_t n :
+                     {D * step, D * step / 2 + 1, static_cast<std::int32_t>(x.size())}) {
+                    const auto out = transform(count, x, step, n);
+                    const auto ref = plainTransform(count, x, step, n);
+                    for (std::size_t k = 0; k < ref.size(); ++k)
+                        ASSERT_EQ(out[k], ref[k]) << "baseline " << baseline << " Count " << count
+                                                  << " Step " << step << " N " << n << " bin " << k;
+                }
+        }
+    }
+    zarvik::fftUseBaselineLoops(false);
+}
+
 TEST(Fft, RefusesArgumentsThatDescribeNoTransform) {
     const std::vector<double> x(16, 1.0);
     std::vector<double> out(4, -1.0);

@@ -1,0 +1,180 @@
+// The arithmetic loops of the transform. Included twice by fft.cpp: once for any x86-64
+// processor and once compiled for 256-bit vectors, chosen at run time. No include guard.
+
+// One butterfly with twiddle (wr, wi): p takes the sum, q the rotated difference.
+inline void butterfly(double& pr, double& pi, double& qr, double& qi, double wr, double wi) {
+    const double dr = pr - qr, di = pi - qi;
+    pr = pr + qr;
+    pi = pi + qi;
+    qr = dr * wr - di * wi;
+    qi = di * wr + dr * wi;
+}
+
+// The butterflies of one group: points l and l + H, l = 0 .. H-1. Out of line, so that the
+// compiler takes the promise that the rows do not overlap as it stands: inlined into a stage,
+// it checked the pointers at run time and took its one-at-a-time path.
+ZARVIK_OUT_OF_LINE void group(double* __restrict rp, double* __restrict ip, double* __restrict rq,
+                              double* __restrict iq, const double* __restrict wr,
+                              const double* __restrict wi, std::size_t H) {
+    for (std::size_t l = 0; l < H; ++l)
+        butterfly(rp[l], ip[l], rq[l], iq[l], wr[l], wi[l]);
+}
+
+// Both stages of one group of 2H points, half-spans H and Q = H/2: each quarter of four
+// points l, l + Q, l + H, l + H + Q goes through both stages while in registers, with the
+// same butterflies as two separate passes.
+inline void groupPair(double* __restrict r0, double* __restrict i0, double* __restrict r1,
+                      double* __restrict i1, double* __restrict r2, double* __restrict i2,
+                      double* __restrict r3, double* __restrict i3, const double* __restrict wr,
+                      const double* __restrict wi, const double* __restrict wr2,
+                      const double* __restrict wi2, const double* __restrict vr,
+                      const double* __restrict vi, std::size_t Q) {
+    for (std::size_t l = 0; l < Q; ++l) {
+        double a0r = r0[l], a0i = i0[l], a1r = r1[l], a1i = i1[l];
+        double a2r = r2[l], a2i = i2[l], a3r = r3[l], a3i = i3[l];
+        butterfly(a0r, a0i, a2r, a2i, wr[l], wi[l]);
+        butterfly(a1r, a1i, a3r, a3i, wr2[l], wi2[l]);
+        butterfly(a0r, a0i, a1r, a1i, vr[l], vi[l]);
+        butterfly(a2r, a2i, a3r, a3i, vr[l], vi[l]);
+        r0[l] = a0r;
+        i0[l] = a0i;
+        r1[l] = a1r;
+        i1[l] = a1i;
+        r2[l] = a2r;
+        i2[l] = a2i;
+        r3[l] = a3r;
+        i3[l] = a3i;
+    }
+}
+
+// One stage of half-span H over `length` points. The butterflies of a stage are independent
+// of each other, so the groups are walked outermost and the offsets innermost: the same
+// arithmetic as offset by offset, on contiguous memory.
+void stage(double* re, double* im, std::size_t length, std::size_t H, const double* wr,
+           const double* wi) {
+    for (std::size_t b = 0; b < length; b += 2 * H)
+        group(re + b, im + b, re + b + H, im + b + H, wr, wi, H);
+}
+
+// Two stages, half-spans H and H/2, in one pass at half the memory traffic.
+void stagePair(double* re, double* im, std::size_t length, std::size_t H, const double* wr,
+               const double* wi, const double* vr, const double* vi) {
+    const std::size_t Q = H / 2;
+    for (std::size_t b = 0; b < length; b += 2 * H)
+        groupPair(re + b, im + b, re + b + Q, im + b + Q, re + b + H, im + b + H, re + b + H + Q,
+                  im + b + H + Q, wr, wi, wr + Q, wi + Q, vr, vi, Q);
+}
+
+// The widest stage of a span whose imaginary parts are all zero: the sums stay real, so their
+// imaginary parts are neither read nor written, and the differences are purely real, so the
+// products with a zero imaginary part are left out. Every value comes out as the general
+// butterfly gives it (a zero's sign aside, which no amplitude sees).
+void stageReal(double* __restrict re, double* __restrict im, std::size_t H,
+               const double* __restrict wr, const double* __restrict wi) {
+    double* __restrict rq = re + H;
+    double* __restrict iq = im + H;
+    for (std::size_t l = 0; l < H; ++l) {
+        const double dr = re[l] - rq[l];
+        re[l] = re[l] + rq[l];
+        rq[l] = dr * wr[l];
+        iq[l] = dr * wi[l];
+    }
+}
+
+// The stages of half-spans `from` down to `to` (both powers of two, from >= to) over
+// `length` points, two at a time where two remain.
+void stages(double* re, double* im, std::size_t length, std::size_t from, std::size_t to,
+            const double* wr, const double* wi) {
+    std::size_t H = from;
+    for (; H / 2 >= to; H /= 4)
+        stagePair(re, im, length, H, wr + H - 1, wi + H - 1, wr + H / 2 - 1, wi + H / 2 - 1);
+    if (H == to)
+        stage(re, im, length, H, wr + H - 1, wi + H - 1);
+}
+
+// The last two stages, half-spans 2 and 1, on each group of four points: twiddles (1, 0)
+// and w for the first, (1, 0) for the second, computed as any other butterfly.
+void lastTwoStages(double* __restrict re, double* __restrict im, std::size_t length, double wr,
+                   double wi) {
+    for (std::size_t b = 0; b < length; b += 4) {
+        const double xr = re[b] - re[b + 2], xi = im[b] - im[b + 2];
+        const double yr = re[b + 1] - re[b + 3], yi = im[b + 1] - im[b + 3];
+        const double a_r = re[b] + re[b + 2], a_i = im[b] + im[b + 2];
+        const double b_r = re[b + 1] + re[b + 3], b_i = im[b + 1] + im[b + 3];
+        const double c_r = xr * 1.0 - xi * 0.0, c_i = xi * 1.0 + xr * 0.0;
+        const double d_r = yr * wr - yi * wi, d_i = yi * wr + yr * wi;
+        const double ur = a_r - b_r, ui = a_i - b_i;
+        const double vr = c_r - d_r, vi = c_i - d_i;
+        re[b] = a_r + b_r;
+        im[b] = a_i + b_i;
+        re[b + 1] = ur * 1.0 - ui * 0.0;
+        im[b + 1] = ui * 1.0 + ur * 0.0;
+        re[b + 2] = c_r + d_r;
+        im[b + 2] = c_i + d_i;
+        re[b + 3] = vr * 1.0 - vi * 0.0;
+        im[b + 3] = vi * 1.0 + vr * 0.0;
+    }
+}
+
+// Decimation in frequency, widest span first, depth first: after the widest stage of a span
+// its two halves are independent, so each half runs on while it is still in the cache, and
+// spans of `kBlock` points or less run all their remaining stages in one go.
+void transformSpan(double* re, double* im, std::size_t n, const double* wr, const double* wi) {
+    if (n > kBlock) {
+        stage(re, im, n, n / 2, wr + n / 2 - 1, wi + n / 2 - 1);
+        transformSpan(re, im, n / 2, wr, wi);
+        transformSpan(re + n / 2, im + n / 2, n / 2, wr, wi);
+        return;
+    }
+    if (n >= 8)
+        stages(re, im, n, n / 2, 4, wr, wi);
+    lastTwoStages(re, im, n, wr[2], wi[2]);
+}
+
+// A span of real points: its first half stays real after the widest stage, and so on down,
+// so about half of all butterflies work on real points.
+void transformRealSpan(double* re, double* im, std::size_t n, const double* wr, const double* wi) {
+    if (n <= kRealLeaf) {
+        transformSpan(re, im, n, wr, wi);
+        return;
+    }
+    stageReal(re, im, n / 2, wr + n / 2 - 1, wi + n / 2 - 1);
+    transformRealSpan(re, im, n / 2, wr, wi);
+    transformSpan(re + n / 2, im + n / 2, n / 2, wr, wi);
+}
+
+// Amplitudes of `count` consecutive points: |X| * 2 / D * Step * 65536 / 2 / span in this
+// order, 1 / D standing for the division by the power of two D; or |X| times the product of
+// those factors when each of them only shifts the exponent, which gives the same values.
+inline void amplitudeRow(const double* __restrict re, const double* __restrict im,
+                         double* __restrict out, std::size_t count, const AmplitudeScale& a) {
+    if (a.shiftsOnly) {
+        for (std::size_t k = 0; k < count; ++k)
+            out[k] = std::sqrt(re[k] * re[k] + im[k] * im[k]) * a.factor;
+    } else {
+        for (std::size_t k = 0; k < count; ++k)
+            out[k] = std::sqrt(re[k] * re[k] + im[k] * im[k]) * 2.0 * a.perD * a.step * 65536.0 *
+                     0.5 / a.span;
+    }
+}
+
+// out[k] = the amplitude of point k with its `bits` bits reversed, which brings every bin to
+// its place. In 8 x 8 tiles: the index splits into its top three bits h, middle bits m and
+// low three bits l, and (h, m, l) takes from (rev l, rev m, rev h); a tile reads eight rows of
+// eight points and writes eight rows of eight bins, whole cache lines both ways.
+void reversedAmplitudes(const double* re, const double* im, double* __restrict out, int bits,
+                        const AmplitudeScale& a) {
+    static constexpr std::size_t rev3[8] = {0, 4, 2, 6, 1, 5, 3, 7};
+    const int middleBits = bits - 6;
+    const int high = bits - 3;
+    double tile[8][8];
+    for (std::size_t m = 0; m < (std::size_t{1} << middleBits); ++m) {
+        const std::size_t from = reversedBits(m, middleBits) << 3;
+        const std::size_t to = m << 3;
+        for (std::size_t r = 0; r < 8; ++r)
+            amplitudeRow(re + ((r << high) | from), im + ((r << high) | from), tile[r], 8, a);
+        for (std::size_t h = 0; h < 8; ++h)
+            for (std::size_t l = 0; l < 8; ++l)
+                out[(h << high) | to | l] = tile[rev3[l]][rev3[h]];
+    }
+}
