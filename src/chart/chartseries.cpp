@@ -143,8 +143,9 @@ void LineSeries::assign(std::vector<double>& xs, std::vector<double>& ys) {
 }
 
 void LineSeries::noteBulk(size_t start) {
-    // Written as plain loops over the arrays so that the compiler can use vector
-    // instructions: a whole channel of a measurement goes through here at every build.
+    // Order, finiteness, y bounds and block summaries of the new points, in plain loops that
+    // the compiler turns into vector instructions: a whole channel of a measurement goes
+    // through here at every build.
     const size_t end = m_x.size();
     if (start >= end)
         return;
@@ -152,58 +153,87 @@ void LineSeries::noteBulk(size_t start) {
     const double* ys = m_y.data();
 
     bool ordered = m_ordered;
-    for (size_t i = start == 0 ? 1 : start; i < end; ++i)
-        ordered &= xs[i] >= xs[i - 1];
-    m_ordered = ordered;
-
     // inf - inf and NaN - NaN are NaN, so one sum tells whether any value is not finite.
     double probeY = 0.0;
-    for (size_t i = start; i < end; ++i)
-        probeY += ys[i] - ys[i];
-    const bool finiteY = probeY == 0.0;
-    m_allFinite = m_allFinite && finiteY;
+    // y bounds of the new points, valid when all of them are finite
+    double lo = ys[start], hi = ys[start];
+    auto notePoint = [&](size_t k) {
+        if (k > 0)
+            ordered &= xs[k] >= xs[k - 1];
+        probeY += ys[k] - ys[k];
+        lo = ys[k] < lo ? ys[k] : lo;
+        hi = ys[k] > hi ? ys[k] : hi;
+        m_yBlocks.note(k, ys[k]);
+    };
 
-    // Block summaries of y: first the rest of a block begun earlier, then whole blocks.
+    // The rest of a block begun earlier, whole blocks, then the start of the last block.
     size_t i = start;
     for (; i < end && i % YBlocks::size != 0; ++i)
-        m_yBlocks.note(i, ys[i]);
+        notePoint(i);
+    constexpr size_t B = YBlocks::size;
+    static_assert(B % 4 == 0, "blocks are summed in four lanes");
     const size_t firstWhole = m_yBlocks.low.size();
-    for (; i + YBlocks::size <= end; i += YBlocks::size) {
-        double lo = ys[i], hi = ys[i];
-        for (size_t k = 1; k < YBlocks::size; ++k) {
-            lo = ys[i + k] < lo ? ys[i + k] : lo;
-            hi = ys[i + k] > hi ? ys[i + k] : hi;
+    const size_t wholeBlocks = (end - i) / B;
+    m_yBlocks.low.resize(firstWhole + wholeBlocks);
+    m_yBlocks.high.resize(firstWhole + wholeBlocks);
+    double* lows = m_yBlocks.low.data() + firstWhole;
+    double* highs = m_yBlocks.high.data() + firstWhole;
+    for (size_t b = 0; b < wholeBlocks; ++b, i += B) {
+        // Four lanes side by side, folded at the end: the same minimum and maximum for finite
+        // values, and a block with a value that is not a number is never drawn from its
+        // summary.
+        const double* yb = ys + i;
+        double l0 = yb[0], l1 = yb[1], l2 = yb[2], l3 = yb[3];
+        double h0 = l0, h1 = l1, h2 = l2, h3 = l3;
+        for (size_t k = 4; k < B; k += 4) {
+            l0 = yb[k] < l0 ? yb[k] : l0;
+            l1 = yb[k + 1] < l1 ? yb[k + 1] : l1;
+            l2 = yb[k + 2] < l2 ? yb[k + 2] : l2;
+            l3 = yb[k + 3] < l3 ? yb[k + 3] : l3;
+            h0 = yb[k] > h0 ? yb[k] : h0;
+            h1 = yb[k + 1] > h1 ? yb[k + 1] : h1;
+            h2 = yb[k + 2] > h2 ? yb[k + 2] : h2;
+            h3 = yb[k + 3] > h3 ? yb[k + 3] : h3;
         }
-        m_yBlocks.low.push_back(lo);
-        m_yBlocks.high.push_back(hi);
+        const double blockLo = std::min(std::min(l0, l1), std::min(l2, l3));
+        const double blockHi = std::max(std::max(h0, h1), std::max(h2, h3));
+        lows[b] = blockLo;
+        highs[b] = blockHi;
+        lo = blockLo < lo ? blockLo : lo;
+        hi = blockHi > hi ? blockHi : hi;
     }
-    const size_t lastWhole = m_yBlocks.low.size();
+    // Order and finiteness of the whole blocks in two lanes: counts of steps back (or with a
+    // value that is not a number) and sums of y - y.
+    const size_t wholeFrom = i - wholeBlocks * B;
+    double back0 = 0.0, back1 = 0.0, probe0 = 0.0, probe1 = 0.0;
+    size_t k = std::max<size_t>(wholeFrom, 1);
+    for (; k + 1 < i; k += 2) {
+        back0 += xs[k] >= xs[k - 1] ? 0.0 : 1.0;
+        back1 += xs[k + 1] >= xs[k] ? 0.0 : 1.0;
+        probe0 += ys[k] - ys[k];
+        probe1 += ys[k + 1] - ys[k + 1];
+    }
+    for (; k < i; ++k) {
+        back0 += xs[k] >= xs[k - 1] ? 0.0 : 1.0;
+        probe0 += ys[k] - ys[k];
+    }
+    if (wholeFrom == 0 && i > 0)
+        probe0 += ys[0] - ys[0];
+    ordered &= back0 + back1 == 0.0;
+    probeY += probe0 + probe1;
     for (; i < end; ++i)
-        m_yBlocks.note(i, ys[i]);
+        notePoint(i);
 
+    m_ordered = ordered;
+    const bool finiteY = probeY == 0.0;
+    m_allFinite = m_allFinite && finiteY;
     const bool finiteX = ordered && std::isfinite(xs[start]) && std::isfinite(xs[end - 1]);
     if (!(finiteX && finiteY)) {
         for (size_t k = start; k < end; ++k)
             m_bounds.include(xs[k], ys[k]);
         return;
     }
-    // All finite and in order: the x bounds are the ends, the y bounds come from the blocks
-    // and the points outside whole blocks.
-    double lo = ys[start], hi = ys[start];
-    for (size_t b = firstWhole; b < lastWhole; ++b) {
-        lo = m_yBlocks.low[b] < lo ? m_yBlocks.low[b] : lo;
-        hi = m_yBlocks.high[b] > hi ? m_yBlocks.high[b] : hi;
-    }
-    const size_t wholeFrom = firstWhole * YBlocks::size;
-    const size_t wholeTo = lastWhole * YBlocks::size;
-    for (size_t k = start; k < end; ++k) {
-        if (k == wholeFrom && wholeTo > wholeFrom)
-            k = wholeTo;
-        if (k >= end)
-            break;
-        lo = ys[k] < lo ? ys[k] : lo;
-        hi = ys[k] > hi ? ys[k] : hi;
-    }
+    // All finite and in order: the x bounds are the ends.
     m_bounds.include(xs[start], lo);
     m_bounds.include(xs[end - 1], hi);
 }

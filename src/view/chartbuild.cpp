@@ -43,13 +43,17 @@ void buildChannelPoints(const TMeasurement& m, const ChartBuildInput& in, ChartB
 
     // The X values are the same for every line.
     double* xs = out.channels[order[0]].x.data();
+    // The instant counts as a 32-bit integer, whose conversion to double goes into vector
+    // instructions (a 64-bit one does not). It fits: a sample block counts its bytes in 32
+    // bits, so no channel has more than 2^31 - 1 instants.
+    const auto last = static_cast<std::int32_t>(points);
     if (time) {
         const double period = m.SamplePeriodUs;
         const double divisor = in.timeUnitDivisor;
-        for (std::size_t i = 0; i < points; ++i)
+        for (std::int32_t i = 0; i < last; ++i)
             xs[i] = static_cast<double>(i + 1) * period / divisor;
     } else {
-        for (std::size_t i = 0; i < points; ++i)
+        for (std::int32_t i = 0; i < last; ++i)
             xs[i] = static_cast<double>(i + 1);
     }
     for (int k = 1; k < count; ++k)

@@ -410,6 +410,60 @@ TEST_F(Drawing, BulkAppendAndAssignDrawAndFitLikeOnePointAtATime) {
     EXPECT_DOUBLE_EQ(chart.leftAxis()->maximum(), 5);
 }
 
+// Faults anywhere in a long bulk-added series: at its first point, inside a whole block of
+// the summaries, in the last partial block; x stepping back. The series must fit and draw as
+// the same points appended one at a time.
+TEST_F(Drawing, FaultyPointsAddedInBulkFitAndDrawLikeOnePointAtATime) {
+    chart.setLegendVisible(false);
+    const double nan = std::nan("");
+    const double inf = std::log(0.0);
+    struct Fault {
+        int index;
+        double x, y; // NaN keeps the regular value
+    };
+    for (const Fault f : {Fault{0, nan, inf}, Fault{37, nan, nan}, Fault{200, nan, -inf},
+                          Fault{501, nan, nan}, Fault{50, 20.0, nan}, Fault{16, 3.0, nan}}) {
+        SCOPED_TRACE(f.index);
+        std::vector<double> xs, ys;
+        for (int i = 0; i < 503; ++i) {
+            xs.push_back(i * 0.5);
+            ys.push_back(std::sin(i * 0.05) * 300);
+        }
+        if (!std::isnan(f.x))
+            xs[static_cast<std::size_t>(f.index)] = f.x;
+        else
+            ys[static_cast<std::size_t>(f.index)] = f.y;
+
+        std::vector<QImage> pictures;
+        std::vector<double> ranges;
+        for (int way = 0; way < 3; ++way) {
+            Chart c;
+            c.resize(800, 500);
+            c.setLegendVisible(false);
+            LineSeries* s = c.addLineSeries("", Qt::blue);
+            if (way == 0) {
+                for (std::size_t i = 0; i < xs.size(); ++i)
+                    s->append(xs[i], ys[i]);
+            } else if (way == 1) {
+                s->append(xs.data(), ys.data(), 21); // ends inside a block
+                s->append(xs.data() + 21, ys.data() + 21, static_cast<int>(xs.size()) - 21);
+            } else {
+                std::vector<double> tx = xs, ty = ys;
+                s->assign(tx, ty);
+            }
+            ranges.insert(ranges.end(), {c.leftAxis()->minimum(), c.leftAxis()->maximum(),
+                                         c.bottomAxis()->minimum(), c.bottomAxis()->maximum()});
+            pictures.push_back(drawn(c));
+        }
+        for (std::size_t k = 0; k < 4; ++k) {
+            EXPECT_DOUBLE_EQ(ranges[4 + k], ranges[k]) << k;
+            EXPECT_DOUBLE_EQ(ranges[8 + k], ranges[k]) << k;
+        }
+        EXPECT_EQ(testing::differingPixels(pictures[0], pictures[1]), 0);
+        EXPECT_EQ(testing::differingPixels(pictures[0], pictures[2]), 0);
+    }
+}
+
 TEST_F(Drawing, ArrowsTakeTheirOwnColourOrTheSeries) {
     chart.setLegendVisible(false);
     ArrowSeries* arrows = chart.addArrowSeries("", Qt::green);
