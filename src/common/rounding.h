@@ -14,6 +14,13 @@ inline std::int64_t roundHalfEven(double x) {
     return static_cast<std::int64_t>(std::nearbyint(x));
 }
 
+// The same for 0 <= x < 2^52, as a double and without a library call: adding 2^52 leaves no
+// bits for a fraction, so the sum is rounded to an integer the same way, and taking 2^52 off
+// again is exact.
+inline double roundHalfEvenSmall(double x) {
+    return (x + 0x1p52) - 0x1p52;
+}
+
 inline std::int64_t truncate(double x) {
     return static_cast<std::int64_t>(std::trunc(x));
 }

@@ -59,6 +59,11 @@ TEST(Rounding, HalvesGoToTheEvenNeighbour) {
     EXPECT_EQ(zarvik::roundHalfEven(2.4999), 2);
     EXPECT_EQ(zarvik::roundHalfEven(2.5001), 3);
     EXPECT_EQ(zarvik::roundHalfEven(14648.4375), 14648);
+    // the quick form for small non-negative values agrees, ties and near-ties alike
+    for (double v : {0.0, 0.5, 1.5, 2.5, 3.5, 2.4999, 2.5001, 14648.4375, 65535.5, 65534.5,
+                     4095.499999999999, 1e15 + 0.5})
+        EXPECT_EQ(zarvik::roundHalfEvenSmall(v), static_cast<double>(zarvik::roundHalfEven(v)))
+            << v;
     EXPECT_EQ(zarvik::truncate(-2.9), -2);
     EXPECT_EQ(zarvik::truncate(2.9), 2);
     EXPECT_EQ(zarvik::idiv(-7, 2), -3);
