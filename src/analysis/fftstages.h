@@ -69,16 +69,19 @@ void stagePair(double* re, double* im, std::size_t length, std::size_t H, const 
 // imaginary parts are neither read nor written, and the differences are purely real, so the
 // products with a zero imaginary part are left out. Every value comes out as the general
 // butterfly gives it (a zero's sign aside, which no amplitude sees).
-void stageReal(double* __restrict re, double* __restrict im, std::size_t H,
-               const double* __restrict wr, const double* __restrict wi) {
-    double* __restrict rq = re + H;
-    double* __restrict iq = im + H;
+ZARVIK_OUT_OF_LINE void realGroup(double* __restrict rp, double* __restrict rq,
+                                  double* __restrict iq, const double* __restrict wr,
+                                  const double* __restrict wi, std::size_t H) {
     for (std::size_t l = 0; l < H; ++l) {
-        const double dr = re[l] - rq[l];
-        re[l] = re[l] + rq[l];
+        const double dr = rp[l] - rq[l];
+        rp[l] = rp[l] + rq[l];
         rq[l] = dr * wr[l];
         iq[l] = dr * wi[l];
     }
+}
+
+void stageReal(double* re, double* im, std::size_t H, const double* wr, const double* wi) {
+    realGroup(re, re + H, im + H, wr, wi, H);
 }
 
 // The stages of half-spans `from` down to `to` (both powers of two, from >= to) over
