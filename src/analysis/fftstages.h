@@ -172,8 +172,8 @@ void reversedAmplitudes(const double* re, const double* im, double* __restrict o
     const int high = bits - 3;
     double tile[8][8];
     for (std::size_t m = 0; m < (std::size_t{1} << middleBits); ++m) {
-        const std::size_t from = reversedBits(m, middleBits) << 3;
-        const std::size_t to = m << 3;
+        const std::size_t from = m << 3;
+        const std::size_t to = reversedBits(m, middleBits) << 3;
         for (std::size_t r = 0; r < 8; ++r)
             amplitudeRow(re + ((r << high) | from), im + ((r << high) | from), tile[r], 8, a);
         for (std::size_t h = 0; h < 8; ++h)
