@@ -1,5 +1,5 @@
-// The arithmetic loops of the transform. Included twice by fft.cpp: once for any x86-64
-// processor and once compiled for 256-bit vectors, chosen at run time. No include guard.
+// The arithmetic loops of the transform. Included twice by fft.cpp: once for any processor and
+// once compiled for 256-bit vectors, chosen at run time. No include guard.
 
 // One butterfly with twiddle (wr, wi): p takes the sum, q the rotated difference.
 inline void butterfly(double& pr, double& pi, double& qr, double& qi, double wr, double wi) {
