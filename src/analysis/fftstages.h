@@ -134,8 +134,9 @@ void transformSpan(double* re, double* im, std::size_t n, const double* wr, cons
     lastTwoStages(re, im, n, wr[2], wi[2]);
 }
 
-// A span of real points: its first half stays real after the widest stage, and so on down,
-// so about half of all butterflies work on real points.
+// A span of real points: its first half stays real after the widest stage, and so on down.
+// The widest stage of each real span (about D butterflies of the D/2 * Count) skips the work
+// on zeros, and the imaginary parts need no clearing beforehand.
 void transformRealSpan(double* re, double* im, std::size_t n, const double* wr, const double* wi) {
     if (n <= kRealLeaf) {
         transformSpan(re, im, n, wr, wi);
