@@ -5,9 +5,10 @@
 #include "analysis/fft.h"
 #include "analysis/spectrumwindow.h"
 #include "chart/chart.h"
-#include "shell/operatormessages.h"
 #include "shell/tform1.h"
 #include "view/chartview.h"
+
+#include "silentmessages.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,13 +27,6 @@
 namespace {
 
 constexpr int kPoints = 65536;
-
-// The window looks for the board when it is created; its messages must not stop the run.
-struct Silent : zarvik::OperatorMessages {
-    void information(const QString&) override {}
-    void message(const QString&) override {}
-    void error(const QString&) override {}
-};
 
 // One channel of a measurement at 2048 Hz, a 50 Hz tone over noise-like words, of 65537
 // instants: the first instant is not plotted, so the chart shows 65536 points.
@@ -118,7 +112,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    zarvik::setOperatorMessages(std::make_unique<Silent>());
+    zarvik::setOperatorMessages(std::make_unique<zarvik::bench::SilentMessages>());
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

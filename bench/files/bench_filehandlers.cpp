@@ -9,8 +9,9 @@
 #include "files/d8cfile.h"
 #include "files/datafilehandlers.h"
 #include "files/folderlisting.h"
-#include "shell/operatormessages.h"
 #include "shell/tform1.h"
+
+#include "silentmessages.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -32,12 +33,6 @@ constexpr int kFolderFiles = 40;
 QString g_folder;
 std::string g_file;
 zarvik::TForm1* g_form = nullptr;
-
-struct Silent : zarvik::OperatorMessages {
-    void information(const QString&) override {}
-    void message(const QString&) override {}
-    void error(const QString&) override {}
-};
 
 std::size_t plainRead(const std::string& fileName) {
     const auto size = static_cast<std::size_t>(std::filesystem::file_size(fileName));
@@ -135,7 +130,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    zarvik::setOperatorMessages(std::make_unique<Silent>());
+    zarvik::setOperatorMessages(std::make_unique<zarvik::bench::SilentMessages>());
 
     QTemporaryDir dir;
     g_folder = dir.path();

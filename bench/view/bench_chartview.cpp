@@ -2,9 +2,10 @@
 // words into the same number of doubles. Prints the ratio for each case.
 
 #include "chart/chart.h"
-#include "shell/operatormessages.h"
 #include "shell/tform1.h"
 #include "view/chartview.h"
+
+#include "silentmessages.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,13 +17,6 @@
 #include <string>
 
 namespace {
-
-// The window looks for the board when it is created; its messages must not stop the run.
-struct Silent : zarvik::OperatorMessages {
-    void information(const QString&) override {}
-    void message(const QString&) override {}
-    void error(const QString&) override {}
-};
 
 std::vector<std::uint8_t> makeStream(std::size_t words) {
     std::vector<std::uint8_t> bytes(2 * words);
@@ -87,7 +81,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    zarvik::setOperatorMessages(std::make_unique<Silent>());
+    zarvik::setOperatorMessages(std::make_unique<zarvik::bench::SilentMessages>());
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
