@@ -1,67 +1,10 @@
 #include "view/chartbuild.h"
 
-#include "common/rounding.h"
+#include "view/smoothing.h"
 
 #include <algorithm>
 
 namespace zarvik {
-
-namespace {
-
-// The recursive average of C channels whose words alternate in `bytes`, instant 0 starting
-// each running value: A := ((N - 1) * A + x) / N, the plotted value A rounded to an integer,
-// halves to even, while A keeps its fraction. The running values live in registers and the C
-// channels' chains run side by side. With N a power of two, multiplying by 1/N (exact) rounds
-// as dividing by N does, and is quicker.
-template <int C, bool PowerOfTwo>
-void smoothInstants(const std::uint8_t* bytes, std::size_t points, double n, double* const* ys) {
-    const double keep = n - 1.0;
-    const double inverse = 1.0 / n;
-    double running[C];
-    for (int k = 0; k < C; ++k)
-        running[k] = static_cast<double>(bytes[2 * k] | (bytes[2 * k + 1] << 8));
-    const std::uint8_t* p = bytes + 2 * C;
-    for (std::size_t i = 0; i < points; ++i, p += 2 * C) {
-        for (int k = 0; k < C; ++k) {
-            const double sum =
-                keep * running[k] + static_cast<double>(p[2 * k] | (p[2 * k + 1] << 8));
-            running[k] = PowerOfTwo ? sum * inverse : sum / n;
-            // A stays within the words' range, 0 .. 65535.
-            ys[k][i] = roundHalfEvenSmall(running[k]);
-        }
-    }
-}
-
-template <int C>
-void smoothInstants(const std::uint8_t* bytes, std::size_t points, int n, double* const* ys) {
-    if ((n & (n - 1)) == 0)
-        smoothInstants<C, true>(bytes, points, n, ys);
-    else
-        smoothInstants<C, false>(bytes, points, n, ys);
-}
-
-void smooth(const std::uint8_t* bytes, int count, std::size_t points, int n, double* const* ys) {
-    switch (count) {
-    case 1:
-        return smoothInstants<1>(bytes, points, n, ys);
-    case 2:
-        return smoothInstants<2>(bytes, points, n, ys);
-    case 3:
-        return smoothInstants<3>(bytes, points, n, ys);
-    case 4:
-        return smoothInstants<4>(bytes, points, n, ys);
-    case 5:
-        return smoothInstants<5>(bytes, points, n, ys);
-    case 6:
-        return smoothInstants<6>(bytes, points, n, ys);
-    case 7:
-        return smoothInstants<7>(bytes, points, n, ys);
-    default:
-        return smoothInstants<8>(bytes, points, n, ys);
-    }
-}
-
-} // namespace
 
 void buildChannelPoints(const TMeasurement& m, const ChartBuildInput& in, ChartBuildOutput& out) {
     const bool time = axisModeHasTime(in.mode);
@@ -117,18 +60,12 @@ void buildChannelPoints(const TMeasurement& m, const ChartBuildInput& in, ChartB
 
     if (in.smoothing) {
         std::array<double*, kChannels> ys{};
-        for (int k = 0; k < count; ++k)
+        std::array<PlotScale, kChannels> scales{};
+        for (int k = 0; k < count; ++k) {
             ys[k] = out.channels[order[k]].y.data();
-        smooth(bytes, count, points, in.smoothingPoints, ys.data());
-        if (values) {
-            for (int k = 0; k < count; ++k) {
-                const int ch = order[k];
-                const double shift = m.Shift[ch];
-                const double scale = m.Scale[ch];
-                for (std::size_t i = 0; i < points; ++i)
-                    ys[k][i] = (ys[k][i] - shift) * scale;
-            }
+            scales[k] = {values, m.Shift[order[k]], m.Scale[order[k]]};
         }
+        smoothChannels(bytes, count, instants, in.smoothingPoints, scales.data(), ys.data());
         return;
     }
     for (int k = 0; k < count; ++k) {
