@@ -1,5 +1,7 @@
 #include "analysis/fft.h"
 
+#include "common/widevectors.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -93,58 +95,22 @@ struct AmplitudeScale {
     double perD, step, span;
 };
 
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
-#define ZARVIK_FFT_WIDE 1
-#else
-#define ZARVIK_FFT_WIDE 0
-#endif
-#if defined(_MSC_VER)
-#define ZARVIK_OUT_OF_LINE __declspec(noinline)
-#else
-#define ZARVIK_OUT_OF_LINE __attribute__((noinline))
-#endif
-
 // The same loops twice: for any processor, and for processors with 256-bit vectors, where
-// the transform takes about a tenth less time. The arithmetic is the same element by element
-// (no fused multiply-add), so both give the same numbers.
-namespace any {
-#include "analysis/fftstages.h"
-} // namespace any
-
-#if ZARVIK_FFT_WIDE
-#pragma GCC push_options
-#pragma GCC target("avx2")
-namespace wide {
-#include "analysis/fftstages.h"
-} // namespace wide
-#pragma GCC pop_options
-#endif
+// the transform takes about a tenth less time.
+#define ZARVIK_LOOPS "analysis/fftstages.h"
+#include "common/twobuilds.h"
 
 struct Loops {
     void (*transformRealSpan)(double*, double*, std::size_t, const double*, const double*);
     void (*reversedAmplitudes)(const double*, const double*, double*, int, const AmplitudeScale&);
 };
 
-Loops loopsFor(bool wideVectors) {
-#if ZARVIK_FFT_WIDE
-    if (wideVectors)
+Loops loops() {
+#if ZARVIK_WIDE_VECTORS
+    if (wideVectorsInUse())
         return {wide::transformRealSpan, wide::reversedAmplitudes};
 #endif
-    (void)wideVectors;
     return {any::transformRealSpan, any::reversedAmplitudes};
-}
-
-bool processorHasWideVectors() {
-#if ZARVIK_FFT_WIDE
-    return __builtin_cpu_supports("avx2");
-#else
-    return false;
-#endif
-}
-
-Loops& loops() {
-    static Loops chosen = loopsFor(processorHasWideVectors());
-    return chosen;
 }
 
 // The last stage alone, for a transform of two points.
@@ -241,10 +207,6 @@ bool FFT(std::uint16_t Count, const double* Input, std::int32_t Step, std::int32
     }
     Output[0] = Output[0] / 2.0;
     return true;
-}
-
-void fftUseBaselineLoops(bool baseline) {
-    loops() = loopsFor(!baseline && processorHasWideVectors());
 }
 
 } // namespace zarvik

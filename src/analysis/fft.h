@@ -29,9 +29,4 @@ constexpr int kFftScalePoints = 32768; // the length whose scale reads true ampl
 bool FFT(std::uint16_t Count, const double* Input, std::int32_t Step, std::int32_t N,
          std::vector<double>& Output);
 
-// The transform's loops are built twice, for any x86-64 processor and for 256-bit vectors, and
-// the second are used where the processor has them. true runs the first everywhere (for
-// comparing the two); false returns to the processor's choice.
-void fftUseBaselineLoops(bool baseline);
-
 } // namespace zarvik

@@ -1,4 +1,5 @@
 #include "analysis/fft.h"
+#include "common/widevectors.h"
 
 #include <gtest/gtest.h>
 
@@ -271,7 +272,7 @@ TEST(Fft, GivesTheSameNumbersAsThePlainStageLoop) {
     for (double& v : x)
         v = code(rng);
     for (bool baseline : {false, true}) {
-        zarvik::fftUseBaselineLoops(baseline);
+        zarvik::useBaselineLoops(baseline);
         for (std::uint16_t count = 1; count <= 16; ++count) {
             const std::int32_t D = 1 << count;
             // power-of-two and other steps; the stretch exactly one transform long, shorter,
@@ -287,7 +288,7 @@ TEST(Fft, GivesTheSameNumbersAsThePlainStageLoop) {
                 }
         }
     }
-    zarvik::fftUseBaselineLoops(false);
+    zarvik::useBaselineLoops(false);
 }
 
 TEST(Fft, RefusesArgumentsThatDescribeNoTransform) {
