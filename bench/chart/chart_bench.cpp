@@ -30,25 +30,23 @@ struct Signals {
     int noise;
 };
 
-// `points` samples of each channel, from x = `first` in steps of `step`.
-void fill(zarvik::Chart& chart, const Signals& what, int points, double first, double step) {
+// `points` samples of each channel at x = (first + i) * step, evenly spaced as the chart view
+// gives a measurement's channels.
+void fill(zarvik::Chart& chart, const Signals& what, int points, int first, double step) {
     unsigned random = 12345;
+    const zarvik::EvenX x{first, step, 1.0};
     for (int s = 0; s < what.series; ++s) {
         zarvik::LineSeries* line =
             chart.addLineSeries(QString("Ch%1").arg(s + 1), QColor::fromHsv(s * 45, 255, 200));
-        std::vector<double> xs(static_cast<size_t>(points));
         std::vector<double> ys(static_cast<size_t>(points));
         for (int i = 0; i < points; ++i) {
             random = random * 1103515245u + 12345u;
-            const double x = first + i * step;
             const auto offset =
                 static_cast<int>((random >> 16) % static_cast<unsigned>(2 * what.noise + 1));
-            xs[static_cast<size_t>(i)] = x;
             ys[static_cast<size_t>(i)] =
-                2048 + 1500 * std::sin(x * 0.0005 * (s + 1)) + offset - what.noise;
+                2048 + 1500 * std::sin(x(i) * 0.0005 * (s + 1)) + offset - what.noise;
         }
-        line->reserve(points);
-        line->append(xs.data(), ys.data(), points);
+        line->assign(x, ys);
     }
 }
 
@@ -66,7 +64,7 @@ void repaint(benchmark::State& state, zarvik::Chart& chart) {
 void whole(benchmark::State& state, const Signals& what, int points) {
     zarvik::Chart chart;
     chart.resize(pictureSize);
-    fill(chart, what, points, 0.0, 30000.0 / points);
+    fill(chart, what, points, 0, 30000.0 / points);
     repaint(state, chart);
 }
 
@@ -74,7 +72,7 @@ void whole(benchmark::State& state, const Signals& what, int points) {
 void zoomed(benchmark::State& state, const Signals& what) {
     zarvik::Chart chart;
     chart.resize(pictureSize);
-    fill(chart, what, 30000, 0.0, 1.0);
+    fill(chart, what, 30000, 0, 1.0);
     chart.bottomAxis()->setRange(15000, 15999);
     repaint(state, chart);
 }
@@ -83,7 +81,7 @@ void zoomed(benchmark::State& state, const Signals& what) {
 void stretch(benchmark::State& state, const Signals& what) {
     zarvik::Chart chart;
     chart.resize(pictureSize);
-    fill(chart, what, 1000, 15000.0, 1.0);
+    fill(chart, what, 1000, 15000, 1.0);
     repaint(state, chart);
 }
 

@@ -2,11 +2,13 @@
 
 #include "chart/chart.h"
 #include "chart/decimation.h"
+#include "common/widevectors.h"
 
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace zarvik {
 
@@ -31,6 +33,46 @@ template <typename T> void storeSparse(std::vector<T>& store, size_t i, const T&
 template <typename T> T readSparse(const std::vector<T>& store, int i) {
     const auto index = static_cast<size_t>(i);
     return index < store.size() ? store[index] : T();
+}
+
+// The first of n points (x ascending) whose x is not below `value`, as std::lower_bound.
+template <typename X> int lowerIndex(const X& x, int n, double value) {
+    int low = 0;
+    int high = n;
+    while (low < high) {
+        const int mid = low + (high - low) / 2;
+        if (x(mid) < value)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low;
+}
+
+// The first of n points (x ascending) whose x is above `value`, as std::upper_bound.
+template <typename X> int upperIndex(const X& x, int n, double value) {
+    int low = 0;
+    int high = n;
+    while (low < high) {
+        const int mid = low + (high - low) / 2;
+        if (value < x(mid))
+            high = mid;
+        else
+            low = mid + 1;
+    }
+    return low;
+}
+
+#define ZARVIK_LOOPS "chart/summarysteps.h"
+#include "common/twobuilds.h"
+
+void summariseBlocks(const double* y, size_t blocks, double* lows, double* highs, double& sum,
+                     double& low, double& high) {
+#if ZARVIK_WIDE_VECTORS
+    if (wideVectorsInUse())
+        return wide::summariseBlocks<4>(y, blocks, lows, highs, sum, low, high);
+#endif
+    any::summariseBlocks<2>(y, blocks, lows, highs, sum, low, high);
 }
 
 } // namespace
@@ -82,6 +124,7 @@ LineSeries::LineSeries(Chart& chart, const QString& title, const QColor& color)
 void LineSeries::clear() {
     m_x.clear();
     m_y.clear();
+    m_even = false;
     forgetPoints();
     changed();
 }
@@ -95,6 +138,19 @@ void LineSeries::forgetPoints() {
     m_allFinite = true;
     m_firstVisible = -1;
     m_lastVisible = -1;
+}
+
+void LineSeries::keepX() {
+    if (!m_even)
+        return;
+    m_x.resize(m_y.size());
+    for (size_t i = 0; i < m_x.size(); ++i)
+        m_x[i] = m_evenX(static_cast<int>(i));
+    m_even = false;
+}
+
+template <typename F> auto LineSeries::withX(F f) const {
+    return m_even ? f(m_evenX) : f(StoredX{m_x.data()});
 }
 
 void LineSeries::reserve(int n) {
@@ -112,6 +168,7 @@ void LineSeries::noteAppended(double x, double y) {
 }
 
 void LineSeries::append(double x, double y, const QString& label, const QColor& color) {
+    keepX();
     noteAppended(x, y);
     const size_t index = m_x.size();
     m_x.push_back(x);
@@ -124,6 +181,7 @@ void LineSeries::append(double x, double y, const QString& label, const QColor& 
 void LineSeries::append(const double* xs, const double* ys, int n) {
     if (n <= 0)
         return;
+    keepX();
     const size_t start = m_x.size();
     m_x.insert(m_x.end(), xs, xs + n);
     m_y.insert(m_y.end(), ys, ys + n);
@@ -131,111 +189,80 @@ void LineSeries::append(const double* xs, const double* ys, int n) {
     changed();
 }
 
-void LineSeries::assign(std::vector<double>& xs, std::vector<double>& ys) {
-    const size_t n = std::min(xs.size(), ys.size());
-    xs.resize(n);
-    ys.resize(n);
-    m_x.swap(xs);
+void LineSeries::assign(const EvenX& x, std::vector<double>& ys) {
     m_y.swap(ys);
+    m_x.clear();
+    m_evenX = x;
+    m_even = true;
     forgetPoints();
+    // A rule that is not plainly ascending with finite values takes the general way, which
+    // looks at every x.
+    const int n = count();
+    const bool plain = std::isfinite(x.step) && std::isfinite(x.divisor) && x.divisor != 0.0 &&
+                       (x.step >= 0.0) == (x.divisor > 0.0) &&
+                       (n == 0 || (std::isfinite(x(0)) && std::isfinite(x(n - 1))));
+    if (!plain)
+        keepX();
     noteBulk(0);
     changed();
 }
 
 void LineSeries::noteBulk(size_t start) {
-    // Order, finiteness, y bounds and block summaries of the new points, in plain loops that
-    // the compiler turns into vector instructions: a whole channel of a measurement goes
-    // through here at every build.
-    const size_t end = m_x.size();
+    // Order, finiteness, y bounds and block summaries of the new points: a whole channel of a
+    // measurement goes through here at every build.
+    const size_t end = m_y.size();
     if (start >= end)
         return;
-    const double* xs = m_x.data();
     const double* ys = m_y.data();
 
-    bool ordered = m_ordered;
-    // inf - inf and NaN - NaN are NaN, so one sum tells whether any value is not finite.
-    double probeY = 0.0;
+    // The sum of values is finite when all of them are; when it is not, a value may not be or
+    // the sum overflowed, which only a look at each value tells.
+    double sum = 0.0;
     // y bounds of the new points, valid when all of them are finite
     double lo = ys[start], hi = ys[start];
     auto notePoint = [&](size_t k) {
-        if (k > 0)
-            ordered &= xs[k] >= xs[k - 1];
-        probeY += ys[k] - ys[k];
+        sum += ys[k];
         lo = ys[k] < lo ? ys[k] : lo;
         hi = ys[k] > hi ? ys[k] : hi;
         m_yBlocks.note(k, ys[k]);
     };
-
     // The rest of a block begun earlier, whole blocks, then the start of the last block.
     size_t i = start;
     for (; i < end && i % YBlocks::size != 0; ++i)
         notePoint(i);
-    constexpr size_t B = YBlocks::size;
-    static_assert(B % 4 == 0, "blocks are summed in four lanes");
     const size_t firstWhole = m_yBlocks.low.size();
-    const size_t wholeBlocks = (end - i) / B;
+    const size_t wholeBlocks = (end - i) / YBlocks::size;
     m_yBlocks.low.resize(firstWhole + wholeBlocks);
     m_yBlocks.high.resize(firstWhole + wholeBlocks);
-    double* lows = m_yBlocks.low.data() + firstWhole;
-    double* highs = m_yBlocks.high.data() + firstWhole;
-    for (size_t b = 0; b < wholeBlocks; ++b, i += B) {
-        // Four lanes side by side, folded at the end: the same minimum and maximum for finite
-        // values, and a block with a value that is not a number is never drawn from its
-        // summary.
-        const double* yb = ys + i;
-        double l0 = yb[0], l1 = yb[1], l2 = yb[2], l3 = yb[3];
-        double h0 = l0, h1 = l1, h2 = l2, h3 = l3;
-        for (size_t k = 4; k < B; k += 4) {
-            l0 = yb[k] < l0 ? yb[k] : l0;
-            l1 = yb[k + 1] < l1 ? yb[k + 1] : l1;
-            l2 = yb[k + 2] < l2 ? yb[k + 2] : l2;
-            l3 = yb[k + 3] < l3 ? yb[k + 3] : l3;
-            h0 = yb[k] > h0 ? yb[k] : h0;
-            h1 = yb[k + 1] > h1 ? yb[k + 1] : h1;
-            h2 = yb[k + 2] > h2 ? yb[k + 2] : h2;
-            h3 = yb[k + 3] > h3 ? yb[k + 3] : h3;
-        }
-        const double blockLo = std::min(std::min(l0, l1), std::min(l2, l3));
-        const double blockHi = std::max(std::max(h0, h1), std::max(h2, h3));
-        lows[b] = blockLo;
-        highs[b] = blockHi;
-        lo = blockLo < lo ? blockLo : lo;
-        hi = blockHi > hi ? blockHi : hi;
-    }
-    // Order and finiteness of the whole blocks in two lanes: counts of steps back (or with a
-    // value that is not a number) and sums of y - y.
-    const size_t wholeFrom = i - wholeBlocks * B;
-    double back0 = 0.0, back1 = 0.0, probe0 = 0.0, probe1 = 0.0;
-    size_t k = std::max<size_t>(wholeFrom, 1);
-    for (; k + 1 < i; k += 2) {
-        back0 += xs[k] >= xs[k - 1] ? 0.0 : 1.0;
-        back1 += xs[k + 1] >= xs[k] ? 0.0 : 1.0;
-        probe0 += ys[k] - ys[k];
-        probe1 += ys[k + 1] - ys[k + 1];
-    }
-    for (; k < i; ++k) {
-        back0 += xs[k] >= xs[k - 1] ? 0.0 : 1.0;
-        probe0 += ys[k] - ys[k];
-    }
-    if (wholeFrom == 0 && i > 0)
-        probe0 += ys[0] - ys[0];
-    ordered &= back0 + back1 == 0.0;
-    probeY += probe0 + probe1;
+    summariseBlocks(ys + i, wholeBlocks, m_yBlocks.low.data() + firstWhole,
+                    m_yBlocks.high.data() + firstWhole, sum, lo, hi);
+    i += wholeBlocks * YBlocks::size;
     for (; i < end; ++i)
         notePoint(i);
+    const bool finiteY = std::isfinite(sum) || std::all_of(ys + start, ys + end, [](double y) {
+                             return std::isfinite(y);
+                         });
 
-    m_ordered = ordered;
-    const bool finiteY = probeY == 0.0;
+    // Evenly spaced points are in order by their rule; stored ones count their steps back
+    // (a value that is not a number counts as one).
+    if (!m_even) {
+        const double* xs = m_x.data();
+        double back = 0.0;
+        for (size_t k = std::max<size_t>(start, 1); k < end; ++k)
+            back += xs[k] >= xs[k - 1] ? 0.0 : 1.0;
+        m_ordered = m_ordered && back == 0.0;
+    }
     m_allFinite = m_allFinite && finiteY;
-    const bool finiteX = ordered && std::isfinite(xs[start]) && std::isfinite(xs[end - 1]);
-    if (!(finiteX && finiteY)) {
+    const double firstX = x(static_cast<int>(start));
+    const double lastX = x(static_cast<int>(end - 1));
+    if (!(m_ordered && std::isfinite(firstX) && std::isfinite(lastX) && finiteY)) {
         for (size_t k = start; k < end; ++k)
-            m_bounds.include(xs[k], ys[k]);
+            m_bounds.include(x(static_cast<int>(k)), ys[k]);
         return;
     }
     // All finite and in order: the x bounds are the ends.
-    m_bounds.include(xs[start], lo);
-    m_bounds.include(xs[end - 1], hi);
+    m_bounds.include(firstX, lo);
+    m_bounds.include(lastX, hi);
 }
 
 QString LineSeries::label(int i) const {
@@ -247,18 +274,19 @@ QColor LineSeries::color(int i) const {
     return own.isValid() ? own : seriesColor();
 }
 
-std::pair<int, int> LineSeries::labelRange(double minX, double maxX) const {
+template <typename X>
+std::pair<int, int> LineSeries::indexRange(const X& x, double minX, double maxX) const {
     int first = -1;
     int last = -1;
     if (m_ordered) {
-        first = static_cast<int>(std::lower_bound(m_x.begin(), m_x.end(), minX) - m_x.begin());
-        last = static_cast<int>(std::upper_bound(m_x.begin(), m_x.end(), maxX) - m_x.begin()) - 1;
+        first = lowerIndex(x, count(), minX);
+        last = upperIndex(x, count(), maxX) - 1;
         if (first > last)
             return {-1, -1};
         return {first, last};
     }
     for (int i = 0; i < count(); ++i) {
-        if (m_x[static_cast<size_t>(i)] >= minX && m_x[static_cast<size_t>(i)] <= maxX) {
+        if (x(i) >= minX && x(i) <= maxX) {
             if (first < 0)
                 first = i;
             last = i;
@@ -267,26 +295,33 @@ std::pair<int, int> LineSeries::labelRange(double minX, double maxX) const {
     return {first, last};
 }
 
+std::pair<int, int> LineSeries::labelRange(double minX, double maxX) const {
+    return withX([&](const auto& x) { return indexRange(x, minX, maxX); });
+}
+
 void LineSeries::draw(const Canvas& canvas) {
-    const auto [first, last] = labelRange(canvas.minX, canvas.maxX);
+    if (m_even)
+        drawWith(m_evenX, canvas);
+    else
+        drawWith(StoredX{m_x.data()}, canvas);
+}
+
+template <typename X> void LineSeries::drawWith(const X& x, const Canvas& canvas) {
+    const auto [first, last] = indexRange(x, canvas.minX, canvas.maxX);
     m_firstVisible = first;
     m_lastVisible = last;
-    if (m_x.size() < 2)
+    if (count() < 2)
         return;
 
     // The neighbours just outside the range carry the lines that cross the plot's edges.
     int from = 0;
     int to = count() - 1;
     if (m_ordered) {
-        const auto begin = m_x.begin();
-        from = static_cast<int>(std::lower_bound(begin, m_x.end(), canvas.minX) - begin) - 1;
-        to = static_cast<int>(std::upper_bound(begin, m_x.end(), canvas.maxX) - begin);
-        from = std::max(from, 0);
-        to = std::min(to, count() - 1);
+        from = std::max(lowerIndex(x, count(), canvas.minX) - 1, 0);
+        to = std::min(upperIndex(x, count(), canvas.maxX), count() - 1);
     }
 
     m_lines.clear();
-    const double* xs = m_x.data();
     const double* ys = m_y.data();
     // A y that is not a number breaks the line; each finite run is drawn for itself.
     int runStart = from;
@@ -304,9 +339,9 @@ void LineSeries::draw(const Canvas& canvas) {
                 break;
         }
         if (m_ordered)
-            appendDecimated(xs, ys, m_yBlocks, runStart, runEnd, canvas.xMap, canvas.yMap, m_lines);
+            appendDecimated(x, ys, m_yBlocks, runStart, runEnd, canvas.xMap, canvas.yMap, m_lines);
         else
-            appendEveryPoint(xs, ys, runStart, runEnd, canvas.xMap, canvas.yMap, m_lines);
+            appendEveryPoint(x, ys, runStart, runEnd, canvas.xMap, canvas.yMap, m_lines);
         runStart = runEnd + 1;
     }
     canvas.painter.setPen(linePen(seriesColor(), canvas.lineWidth));

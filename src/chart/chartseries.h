@@ -87,19 +87,19 @@ private:
 class LineSeries final : public ChartSeries {
 public:
     void clear() override;
-    int count() const override { return static_cast<int>(m_x.size()); }
+    int count() const override { return static_cast<int>(m_y.size()); }
 
     // An invalid colour (the default) stands for the series' own colour.
     void append(double x, double y, const QString& label = QString(), const QColor& color = {});
     // Many points without labels or colours at once, e.g. a whole channel.
     void append(const double* xs, const double* ys, int n);
-    // Replaces all points by the given arrays (of equal length, without labels or colours)
-    // without copying them: the series takes their storage and hands its old storage back
-    // in `xs` and `ys`, for the caller to fill next time.
-    void assign(std::vector<double>& xs, std::vector<double>& ys);
+    // Replaces all points by points evenly spaced along x, with the given y values and without
+    // labels or colours, without copying the values: the series takes their storage and hands
+    // its old storage back in `ys`, for the caller to fill next time.
+    void assign(const EvenX& x, std::vector<double>& ys);
     void reserve(int n);
 
-    double x(int i) const { return m_x[static_cast<size_t>(i)]; }
+    double x(int i) const { return m_even ? m_evenX(i) : m_x[static_cast<size_t>(i)]; }
     double y(int i) const { return m_y[static_cast<size_t>(i)]; }
     QString label(int i) const;
     // The colour point i was appended with, or the series' colour.
@@ -122,12 +122,22 @@ private:
     std::pair<int, int> labelRange(double minX, double maxX) const override;
     // Everything known about the points besides their values, back to "no points".
     void forgetPoints();
+    // Evenly spaced points take an array of their x values, e.g. before a point is appended.
+    void keepX();
     void noteAppended(double x, double y);
     // Order, finiteness, bounds and block summaries of points start..end-1 appended in bulk.
     void noteBulk(size_t start);
+    // Calls f with the x values as StoredX or EvenX.
+    template <typename F> auto withX(F f) const;
+    template <typename X>
+    std::pair<int, int> indexRange(const X& x, double minX, double maxX) const;
+    template <typename X> void drawWith(const X& x, const Canvas& canvas);
 
+    // x values, unless the points are evenly spaced: then m_evenX gives them.
     std::vector<double> m_x;
     std::vector<double> m_y;
+    EvenX m_evenX;
+    bool m_even = false;
     YBlocks m_yBlocks;
     std::vector<QString> m_labels;
     std::vector<QColor> m_colors;

@@ -10,8 +10,9 @@ namespace {
 // at `start` being known to fall there. The search first tries where the column would end if it
 // held `guess` points, the count of the column before: with evenly spaced points that settles
 // it in two probes. Otherwise it gallops on from there or searches back.
-int columnEnd(const double* x, int start, int last, const PixelMap& mx, double column, int guess) {
-    const auto inColumn = [&](int i) { return mx.snapped(x[i]) == column; };
+template <typename X>
+int columnEnd(const X& x, int start, int last, const PixelMap& mx, double column, int guess) {
+    const auto inColumn = [&](int i) { return mx.snapped(x(i)) == column; };
     int inside = start;
     int outside = last + 1;
     const int expected = std::min(start + std::max(guess, 1) - 1, last);
@@ -80,7 +81,8 @@ void join(Run& left, double from, Run& right, double to, QVector<QLineF>& out) {
 
 } // namespace
 
-void appendDecimated(const double* x, const double* y, const YBlocks& blocks, int first, int last,
+template <typename X>
+void appendDecimated(const X& x, const double* y, const YBlocks& blocks, int first, int last,
                      const PixelMap& mx, const PixelMap& my, QVector<QLineF>& out) {
     // One point alone is no line.
     if (first >= last)
@@ -90,7 +92,7 @@ void appendDecimated(const double* x, const double* y, const YBlocks& blocks, in
     double previousEnd = 0.0;
     int previousCount = 1;
     for (int i = first; i <= last;) {
-        const double column = mx.snapped(x[i]);
+        const double column = mx.snapped(x(i));
         const int end = columnEnd(x, i, last, mx, column, previousCount);
         previousCount = end - i + 1;
         double low = y[i];
@@ -125,12 +127,13 @@ void appendDecimated(const double* x, const double* y, const YBlocks& blocks, in
     out.append(previous.line());
 }
 
-void appendEveryPoint(const double* x, const double* y, int first, int last, const PixelMap& mx,
+template <typename X>
+void appendEveryPoint(const X& x, const double* y, int first, int last, const PixelMap& mx,
                       const PixelMap& my, QVector<QLineF>& out) {
     for (int i = first; i < last; ++i) {
-        const double x0 = mx.snapped(x[i]);
+        const double x0 = mx.snapped(x(i));
         const double y0 = my.snapped(y[i]);
-        const double x1 = mx.snapped(x[i + 1]);
+        const double x1 = mx.snapped(x(i + 1));
         const double y1 = my.snapped(y[i + 1]);
         if (x0 == x1) {
             out.append(QLineF(x0, y0, x1, y1));
@@ -148,5 +151,14 @@ void appendEveryPoint(const double* x, const double* y, int first, int last, con
         }
     }
 }
+
+template void appendDecimated(const StoredX&, const double*, const YBlocks&, int, int,
+                              const PixelMap&, const PixelMap&, QVector<QLineF>&);
+template void appendDecimated(const EvenX&, const double*, const YBlocks&, int, int,
+                              const PixelMap&, const PixelMap&, QVector<QLineF>&);
+template void appendEveryPoint(const StoredX&, const double*, int, int, const PixelMap&,
+                               const PixelMap&, QVector<QLineF>&);
+template void appendEveryPoint(const EvenX&, const double*, int, int, const PixelMap&,
+                               const PixelMap&, QVector<QLineF>&);
 
 } // namespace zarvik

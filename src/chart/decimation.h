@@ -30,6 +30,26 @@ struct PixelMap {
     double value(double position) const { return (position - offset) / scale; }
 };
 
+// Points evenly spaced along x: point i lies at (i + first) * step / divisor, worked out as
+// written whenever it is needed, so that a series of such points keeps no x values and each x is
+// the very number a caller computing and storing it would have had.
+struct EvenX {
+    int first = 0;
+    double step = 1.0;
+    double divisor = 1.0;
+
+    double operator()(int i) const {
+        return static_cast<double>(static_cast<long long>(i) + first) * step / divisor;
+    }
+};
+
+// x values kept in an array.
+struct StoredX {
+    const double* x;
+
+    double operator()(int i) const { return x[i]; }
+};
+
 // The lowest and the highest y of each run of `size` consecutive points, kept up to date as
 // points are appended, so that a pixel column of many points is summed up without visiting
 // each of them.
@@ -62,21 +82,23 @@ struct YBlocks {
 // drawing below give the very same picture with one line per column. All lines are 1-pixel
 // lines with square caps, so each sets exactly the pixels between its two ends.
 
-// Appends to `out` the lines that draw points first..last of the arrays (x ascending, y
-// finite) as the lines between every two consecutive points would: per pixel column one
-// vertical run from the lowest to the highest pixel that the points in it and the steps to
-// their neighbours cover, plus the rasteriser's line across a gap of columns. The span of
-// points within one column is found by a search that starts from the previous column's count
-// and summed up from `blocks` (those
-// of y), so that a repaint costs about the same for any number of points beyond one per pixel
-// column.
-void appendDecimated(const double* x, const double* y, const YBlocks& blocks, int first, int last,
+// Both drawings take the x values as StoredX or EvenX.
+
+// Appends to `out` the lines that draw points first..last (x ascending, y finite) as the lines
+// between every two consecutive points would: per pixel column one vertical run from the lowest to
+// the highest pixel that the points in it and the steps to their neighbours cover, plus the
+// rasteriser's line across a gap of columns. The span of points within one column is found by a
+// search that starts from the previous column's count and summed up from `blocks` (those of y), so
+// that a repaint costs about the same for any number of points beyond one per pixel column.
+template <typename X>
+void appendDecimated(const X& x, const double* y, const YBlocks& blocks, int first, int last,
                      const PixelMap& mx, const PixelMap& my, QVector<QLineF>& out);
 
 // Appends the lines between every two consecutive points first..last, each drawn by itself as
 // described above: what the decimated drawing stands for, and the drawing of a series whose x
 // values are not in order.
-void appendEveryPoint(const double* x, const double* y, int first, int last, const PixelMap& mx,
+template <typename X>
+void appendEveryPoint(const X& x, const double* y, int first, int last, const PixelMap& mx,
                       const PixelMap& my, QVector<QLineF>& out);
 
 } // namespace zarvik

@@ -1,6 +1,7 @@
 #include "chart/chart.h"
 #include "chart/decimation.h"
 #include "chart/wincolor.h"
+#include "common/widevectors.h"
 
 #include "charttesting.h"
 
@@ -311,46 +312,65 @@ TEST_F(MouseGestures, MovingThePointerIsReportedInWidgetPixels) {
 using Drawing = ChartFixture;
 
 // The chart's picture of a long series must be the picture of the lines between all its
-// points, drawn with the axes' own pixel map.
+// points, drawn with the axes' own pixel map: the points appended one at a time, in bulk, or
+// evenly spaced and summed up by either build of the summary loops.
 TEST_F(Drawing, ALongSeriesLooksAsIfEveryPointWereDrawn) {
     chart.setLegendVisible(false);
-    LineSeries* s = chart.addLineSeries("", Qt::blue);
+    std::vector<double> values;
     for (int i = 0; i < 30000; ++i)
-        s->append(i * 0.01, std::sin(i * 0.003) * 1000 + ((i * 7919) % 101 - 50) * 3);
-    for (const auto& [from, to] : {std::pair{0.0, 299.99}, std::pair{100.0, 112.5}}) {
-        chart.bottomAxis()->setRange(from, to);
-        chart.leftAxis()->setRange(-1200, 1200);
-        s->setActive(true);
-        const QImage picture = drawn(chart);
-        s->setActive(false);
-        QImage expected = drawn(chart);
+        values.push_back(std::sin(i * 0.003) * 1000 + ((i * 7919) % 101 - 50) * 3);
+    LineSeries* s = chart.addLineSeries("", Qt::blue);
+    for (int way = 0; way < 4; ++way)
+        for (const auto& [from, to] : {std::pair{0.0, 299.99}, std::pair{100.0, 112.5}}) {
+            SCOPED_TRACE(way);
+            s->clear();
+            useBaselineLoops(way == 3);
+            if (way == 0) {
+                for (std::size_t i = 0; i < values.size(); ++i)
+                    s->append(static_cast<double>(i) * 0.01, values[i]);
+            } else if (way == 1) {
+                std::vector<double> xs;
+                for (std::size_t i = 0; i < values.size(); ++i)
+                    xs.push_back(static_cast<double>(i) * 0.01);
+                s->append(xs.data(), values.data(), static_cast<int>(values.size()));
+            } else {
+                std::vector<double> ys = values;
+                s->assign(EvenX{0, 0.01, 1.0}, ys);
+            }
+            chart.bottomAxis()->setRange(from, to);
+            chart.leftAxis()->setRange(-1200, 1200);
+            s->setActive(true);
+            const QImage picture = drawn(chart);
+            s->setActive(false);
+            QImage expected = drawn(chart);
 
-        const auto mapOf = [](const ChartAxis& axis, double low, double high) {
-            PixelMap map;
-            map.scale = (axis.valueToPixel(high) - axis.valueToPixel(low)) / (high - low);
-            map.offset = axis.valueToPixel(low) - low * map.scale;
-            return map;
-        };
-        const PixelMap mx = mapOf(*chart.bottomAxis(), from, to);
-        const PixelMap my = mapOf(*chart.leftAxis(), -1200, 1200);
-        std::vector<double> xs;
-        std::vector<double> ys;
-        for (int i = 0; i < s->count(); ++i) {
-            xs.push_back(s->x(i));
-            ys.push_back(s->y(i));
+            const auto mapOf = [](const ChartAxis& axis, double low, double high) {
+                PixelMap map;
+                map.scale = (axis.valueToPixel(high) - axis.valueToPixel(low)) / (high - low);
+                map.offset = axis.valueToPixel(low) - low * map.scale;
+                return map;
+            };
+            const PixelMap mx = mapOf(*chart.bottomAxis(), from, to);
+            const PixelMap my = mapOf(*chart.leftAxis(), -1200, 1200);
+            std::vector<double> xs;
+            std::vector<double> ys;
+            for (int i = 0; i < s->count(); ++i) {
+                xs.push_back(s->x(i));
+                ys.push_back(s->y(i));
+            }
+            QVector<QLineF> lines;
+            appendEveryPoint(StoredX{xs.data()}, ys.data(), 0, s->count() - 1, mx, my, lines);
+            QPainter painter(&expected);
+            painter.setClipRect(QRect(QPoint(qRound(mx.position(from)), qRound(my.position(1200))),
+                                      QPoint(qRound(mx.position(to)), qRound(my.position(-1200)))));
+            QPen pen(Qt::blue, 1, Qt::SolidLine, Qt::SquareCap);
+            pen.setCosmetic(true);
+            painter.setPen(pen);
+            painter.drawLines(lines);
+            painter.end();
+            EXPECT_EQ(testing::differingPixels(picture, expected), 0) << from << ".." << to;
         }
-        QVector<QLineF> lines;
-        appendEveryPoint(xs.data(), ys.data(), 0, s->count() - 1, mx, my, lines);
-        QPainter painter(&expected);
-        painter.setClipRect(QRect(QPoint(qRound(mx.position(from)), qRound(my.position(1200))),
-                                  QPoint(qRound(mx.position(to)), qRound(my.position(-1200)))));
-        QPen pen(Qt::blue, 1, Qt::SolidLine, Qt::SquareCap);
-        pen.setCosmetic(true);
-        painter.setPen(pen);
-        painter.drawLines(lines);
-        painter.end();
-        EXPECT_EQ(testing::differingPixels(picture, expected), 0) << from << ".." << to;
-    }
+    useBaselineLoops(false);
 }
 
 TEST_F(Drawing, BulkAppendAndAssignDrawAndFitLikeOnePointAtATime) {
@@ -369,12 +389,13 @@ TEST_F(Drawing, BulkAppendAndAssignDrawAndFitLikeOnePointAtATime) {
     bulk->append(xs.data(), ys.data(), 1000);
     bulk->append(xs.data() + 1000, ys.data() + 1000, static_cast<int>(xs.size()) - 1000);
     LineSeries* taken = chart.addLineSeries("", Qt::blue);
-    std::vector<double> tx = xs;
     std::vector<double> ty = ys;
     taken->append(7.0, 7.0); // replaced wholesale
-    taken->assign(tx, ty);
-    EXPECT_EQ(tx.size(), 1u) << "the old storage comes back";
+    taken->assign(EvenX{0, 0.5, 1.0}, ty);
+    EXPECT_EQ(ty.size(), 1u) << "the old storage comes back";
     ASSERT_EQ(taken->count(), static_cast<int>(xs.size()));
+    for (int i = 0; i < taken->count(); ++i)
+        ASSERT_EQ(taken->x(i), xs[static_cast<std::size_t>(i)]) << i;
 
     std::vector<QImage> pictures;
     std::vector<double> ranges;
@@ -398,12 +419,11 @@ TEST_F(Drawing, BulkAppendAndAssignDrawAndFitLikeOnePointAtATime) {
     EXPECT_EQ(testing::differingPixels(pictures[1], pictures[5]), 0);
 
     // Values that are not numbers stay out of the ranges however they arrive.
-    std::vector<double> nx = {1, 2, 3, 4};
     std::vector<double> ny = {5, std::nan(""), -5, 2};
     for (LineSeries* s : {one, bulk, taken})
         s->setActive(false);
     LineSeries* gaps = chart.addLineSeries("", Qt::red);
-    gaps->assign(nx, ny);
+    gaps->assign(EvenX{1, 1.0, 1.0}, ny);
     EXPECT_DOUBLE_EQ(chart.bottomAxis()->minimum(), 1);
     EXPECT_DOUBLE_EQ(chart.bottomAxis()->maximum(), 4);
     EXPECT_DOUBLE_EQ(chart.leftAxis()->minimum(), -5);
@@ -411,8 +431,8 @@ TEST_F(Drawing, BulkAppendAndAssignDrawAndFitLikeOnePointAtATime) {
 }
 
 // Faults anywhere in a long bulk-added series: at its first point, inside a whole block of
-// the summaries, in the last partial block; x stepping back. The series must fit and draw as
-// the same points appended one at a time.
+// the summaries, in the last partial block; x stepping back; finite values whose sum overflows. The
+// series must fit and draw as the same points appended one at a time.
 TEST_F(Drawing, FaultyPointsAddedInBulkFitAndDrawLikeOnePointAtATime) {
     chart.setLegendVisible(false);
     const double nan = std::nan("");
@@ -420,47 +440,114 @@ TEST_F(Drawing, FaultyPointsAddedInBulkFitAndDrawLikeOnePointAtATime) {
     struct Fault {
         int index;
         double x, y; // NaN keeps the regular value
+        int points = 1;
     };
-    for (const Fault f : {Fault{0, nan, inf}, Fault{37, nan, nan}, Fault{200, nan, -inf},
-                          Fault{501, nan, nan}, Fault{50, 20.0, nan}, Fault{16, 3.0, nan}}) {
-        SCOPED_TRACE(f.index);
-        std::vector<double> xs, ys;
-        for (int i = 0; i < 503; ++i) {
-            xs.push_back(i * 0.5);
-            ys.push_back(std::sin(i * 0.05) * 300);
-        }
-        if (!std::isnan(f.x))
-            xs[static_cast<std::size_t>(f.index)] = f.x;
-        else
-            ys[static_cast<std::size_t>(f.index)] = f.y;
+    // Both builds of the summary loops, whichever the processor runs by default.
+    for (const bool baseline : {false, true})
+        for (const Fault f :
+             {Fault{0, nan, inf}, Fault{37, nan, nan}, Fault{200, nan, -inf}, Fault{501, nan, nan},
+              Fault{50, 20.0, nan}, Fault{16, 3.0, nan}, Fault{300, nan, 1e308, 2}}) {
+            SCOPED_TRACE(::testing::Message() << f.index << (baseline ? " baseline" : ""));
+            useBaselineLoops(baseline);
+            std::vector<double> xs, ys;
+            for (int i = 0; i < 503; ++i) {
+                xs.push_back(i * 0.5);
+                ys.push_back(std::sin(i * 0.05) * 300);
+            }
+            for (int k = f.index; k < f.index + f.points; ++k) {
+                if (!std::isnan(f.x))
+                    xs[static_cast<std::size_t>(k)] = f.x;
+                else
+                    ys[static_cast<std::size_t>(k)] = f.y;
+            }
 
+            std::vector<QImage> pictures;
+            std::vector<double> ranges;
+            for (int way = 0; way < 3; ++way) {
+                Chart c;
+                c.resize(800, 500);
+                c.setLegendVisible(false);
+                LineSeries* s = c.addLineSeries("", Qt::blue);
+                if (way == 0) {
+                    for (std::size_t i = 0; i < xs.size(); ++i)
+                        s->append(xs[i], ys[i]);
+                } else if (way == 1) {
+                    s->append(xs.data(), ys.data(), 21); // ends inside a block
+                    s->append(xs.data() + 21, ys.data() + 21, static_cast<int>(xs.size()) - 21);
+                } else if (std::isnan(f.x)) {
+                    std::vector<double> ty = ys;
+                    s->assign(EvenX{0, 0.5, 1.0}, ty);
+                } else {
+                    s->append(xs.data(), ys.data(), static_cast<int>(xs.size()));
+                }
+                ranges.insert(ranges.end(), {c.leftAxis()->minimum(), c.leftAxis()->maximum(),
+                                             c.bottomAxis()->minimum(), c.bottomAxis()->maximum()});
+                pictures.push_back(drawn(c));
+            }
+            for (std::size_t k = 0; k < 4; ++k) {
+                EXPECT_DOUBLE_EQ(ranges[4 + k], ranges[k]) << k;
+                EXPECT_DOUBLE_EQ(ranges[8 + k], ranges[k]) << k;
+            }
+            EXPECT_EQ(testing::differingPixels(pictures[0], pictures[1]), 0);
+            EXPECT_EQ(testing::differingPixels(pictures[0], pictures[2]), 0);
+        }
+    useBaselineLoops(false);
+}
+
+// Evenly spaced points keep only their rule, whatever it is: ascending, descending, with x
+// values that overflow or are not numbers. They must fit, draw, zoom and take a further point
+// exactly as the same x values stored one by one.
+TEST_F(Drawing, EvenlySpacedPointsFitAndDrawLikeStoredOnes) {
+    for (const EvenX rule : {EvenX{1, 488.28125, 1000.0}, EvenX{0, -0.5, 1.0},
+                             EvenX{-250, 0.5, -1.0}, EvenX{0, 1.0, 0.0}, EvenX{1, 1e306, 1e-5}}) {
+        SCOPED_TRACE(::testing::Message() << rule.first << " " << rule.step << " " << rule.divisor);
+        std::vector<double> xs, ys;
+        for (int i = 0; i < 2003; ++i) {
+            xs.push_back(static_cast<double>(i + rule.first) * rule.step / rule.divisor);
+            ys.push_back(std::sin(i * 0.02) * 300);
+        }
         std::vector<QImage> pictures;
         std::vector<double> ranges;
-        for (int way = 0; way < 3; ++way) {
+        for (int way = 0; way < 2; ++way) {
             Chart c;
             c.resize(800, 500);
             c.setLegendVisible(false);
             LineSeries* s = c.addLineSeries("", Qt::blue);
             if (way == 0) {
-                for (std::size_t i = 0; i < xs.size(); ++i)
-                    s->append(xs[i], ys[i]);
-            } else if (way == 1) {
-                s->append(xs.data(), ys.data(), 21); // ends inside a block
-                s->append(xs.data() + 21, ys.data() + 21, static_cast<int>(xs.size()) - 21);
+                std::vector<double> ty = ys;
+                s->assign(rule, ty);
             } else {
-                std::vector<double> tx = xs, ty = ys;
-                s->assign(tx, ty);
+                s->append(xs.data(), ys.data(), static_cast<int>(xs.size()));
             }
-            ranges.insert(ranges.end(), {c.leftAxis()->minimum(), c.leftAxis()->maximum(),
-                                         c.bottomAxis()->minimum(), c.bottomAxis()->maximum()});
-            pictures.push_back(drawn(c));
+            const auto sameX = [&](int i) {
+                const double x = s->x(i);
+                const double expected = xs[static_cast<std::size_t>(i)];
+                return x == expected || (std::isnan(x) && std::isnan(expected));
+            };
+            for (int i = 0; i < s->count(); ++i)
+                ASSERT_TRUE(sameX(i)) << i;
+            const auto note = [&] {
+                ranges.insert(ranges.end(), {c.leftAxis()->minimum(), c.leftAxis()->maximum(),
+                                             c.bottomAxis()->minimum(), c.bottomAxis()->maximum()});
+                pictures.push_back(drawn(c));
+                ranges.insert(ranges.end(), {double(s->firstVisible()), double(s->lastVisible())});
+            };
+            note();
+            const double a = c.bottomAxis()->minimum(), b = c.bottomAxis()->maximum();
+            c.bottomAxis()->setRange(a + (b - a) * 0.3, a + (b - a) * 0.4);
+            note();
+            c.undoZoom();
+            s->append(xs.back() + 1.0, 50.0);
+            note();
         }
-        for (std::size_t k = 0; k < 4; ++k) {
-            EXPECT_DOUBLE_EQ(ranges[4 + k], ranges[k]) << k;
-            EXPECT_DOUBLE_EQ(ranges[8 + k], ranges[k]) << k;
+        ASSERT_EQ(ranges.size() % 2, 0u);
+        const std::size_t half = ranges.size() / 2;
+        for (std::size_t k = 0; k < half; ++k) {
+            const double p = ranges[k], q = ranges[half + k];
+            EXPECT_TRUE(p == q || (std::isnan(p) && std::isnan(q))) << k;
         }
-        EXPECT_EQ(testing::differingPixels(pictures[0], pictures[1]), 0);
-        EXPECT_EQ(testing::differingPixels(pictures[0], pictures[2]), 0);
+        for (std::size_t k = 0; k < 3; ++k)
+            EXPECT_EQ(testing::differingPixels(pictures[k], pictures[3 + k]), 0) << k;
     }
 }
 

@@ -69,11 +69,11 @@ TEST(Decimation, SetsTheSamePixelsAsDrawingEveryPoint) {
         const int from = trial % 4 == 1 ? n / 5 : 0;
         QVector<QLineF> every;
         QVector<QLineF> decimated;
-        appendEveryPoint(s.x.data(), s.y.data(), from, n - 1, mx, my, every);
+        appendEveryPoint(StoredX{s.x.data()}, s.y.data(), from, n - 1, mx, my, every);
         YBlocks blocks;
         for (size_t i = 0; i < s.y.size(); ++i)
             blocks.note(i, s.y[i]);
-        appendDecimated(s.x.data(), s.y.data(), blocks, from, n - 1, mx, my, decimated);
+        appendDecimated(StoredX{s.x.data()}, s.y.data(), blocks, from, n - 1, mx, my, decimated);
         const QSize size(plot.right() + 11, plot.bottom() + 11);
         EXPECT_EQ(testing::differingPixels(linesImage(every, size, plot),
                                            linesImage(decimated, size, plot)),
@@ -90,7 +90,8 @@ TEST(Decimation, StepsToTheNextColumnSplitHalfwayAndLongerStepsAreLines) {
     const PixelMap one{1, 0};
     const auto every = [&](std::vector<double> x, std::vector<double> y) {
         QVector<QLineF> lines;
-        appendEveryPoint(x.data(), y.data(), 0, static_cast<int>(x.size()) - 1, one, one, lines);
+        appendEveryPoint(StoredX{x.data()}, y.data(), 0, static_cast<int>(x.size()) - 1, one, one,
+                         lines);
         return lines;
     };
     EXPECT_EQ(every({0, 1}, {0, 10}), (QVector<QLineF>{{0, 0, 0, 5}, {1, 6, 1, 10}}));
@@ -105,7 +106,7 @@ TEST(Decimation, StepsToTheNextColumnSplitHalfwayAndLongerStepsAreLines) {
     for (size_t i = 0; i < 4; ++i)
         blocks.note(i, y[i]);
     QVector<QLineF> lines;
-    appendDecimated(x, y, blocks, 0, 3, one, one, lines);
+    appendDecimated(StoredX{x}, y, blocks, 0, 3, one, one, lines);
     // Column 0 holds rows 3..9, which take in its half of the step down to row 0; column 1
     // holds the other half, rows 4 down to 0, and a line crosses the gap to column 5.
     EXPECT_EQ(lines, (QVector<QLineF>{{0, 3, 0, 9}, {1, 0, 5, 2}, {1, 0, 1, 4}, {5, 2, 5, 2}}));
