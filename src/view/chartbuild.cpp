@@ -22,13 +22,12 @@ void buildChannelPoints(const TMeasurement& m, const ChartBuildInput& in, ChartB
     }
     const std::size_t instants =
         count == 0 ? 0 : m.SampleData.size() / 2 / static_cast<std::size_t>(count);
+    out.xFactor = time ? m.SamplePeriodUs : 1.0;
+    out.xDivisor = time ? in.timeUnitDivisor : 1.0;
     // Every point is written below, so a vector that keeps its size from the last build is
     // not filled twice.
-    for (int n = 1; n <= kChannels; ++n) {
-        const std::size_t points = in.checked[n] && instants > 1 ? instants - 1 : 0;
-        out.channels[n].x.resize(points);
-        out.channels[n].y.resize(points);
-    }
+    for (int n = 1; n <= kChannels; ++n)
+        out.channels[n].y.resize(in.checked[n] && instants > 1 ? instants - 1 : 0);
     if (instants < 2)
         return;
 
@@ -39,24 +38,6 @@ void buildChannelPoints(const TMeasurement& m, const ChartBuildInput& in, ChartB
         const std::uint8_t* p = bytes + instant * stride + 2 * static_cast<std::size_t>(k);
         return static_cast<double>(p[0] | (p[1] << 8));
     };
-
-    // The X values are the same for every line.
-    double* xs = out.channels[order[0]].x.data();
-    // The instant counts as a 32-bit integer, whose conversion to double goes into vector
-    // instructions (a 64-bit one does not). It fits: a sample block counts its bytes in 32
-    // bits, so no channel has more than 2^31 - 1 instants.
-    const auto last = static_cast<std::int32_t>(points);
-    if (time) {
-        const double period = m.SamplePeriodUs;
-        const double divisor = in.timeUnitDivisor;
-        for (std::int32_t i = 0; i < last; ++i)
-            xs[i] = static_cast<double>(i + 1) * period / divisor;
-    } else {
-        for (std::int32_t i = 0; i < last; ++i)
-            xs[i] = static_cast<double>(i + 1);
-    }
-    for (int k = 1; k < count; ++k)
-        std::copy(xs, xs + points, out.channels[order[k]].x.data());
 
     if (in.smoothing) {
         std::array<double*, kChannels> ys{};

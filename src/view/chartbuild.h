@@ -29,12 +29,15 @@ struct ChartBuildInput {
 };
 
 struct ChannelPoints {
-    std::vector<double> x;
     std::vector<double> y;
 };
 
 struct ChartBuildOutput {
     double xStep = 0.0;
+    // Point i of every line lies at x = (i + 1) * xFactor / xDivisor, computed as written: the
+    // sample's number, or its time in the chosen unit.
+    double xFactor = 1.0;
+    double xDivisor = 1.0;
     std::uint32_t channelMask = 0;
     std::array<ChannelPoints, kChannels + 1> channels; // [1..8]; unchecked channels empty
 };

@@ -86,7 +86,7 @@ void ChartView::ShowChart() {
     // next build.
     // Every line is replaced, those of unchecked channels by no points.
     for (int n = 1; n <= kChannels; ++n)
-        m_series[n]->assign(m_points.channels[n].x, m_points.channels[n].y);
+        m_series[n]->assign(EvenX{1, m_points.xFactor, m_points.xDivisor}, m_points.channels[n].y);
 
     if (m_m.ZeroRun && zeroLevelStep)
         zeroLevelStep();

@@ -1,6 +1,6 @@
 #include "view/smoothing.h"
 
-#include "common/rounding.h"
+#include "common/widevectors.h"
 
 #include <array>
 #include <cmath>
@@ -20,81 +20,17 @@ struct Chain {
     PlotScale scale;
 };
 
-// Advances K chains by `steps` words each, side by side, their words `stride` bytes apart.
-// With N a power of two, multiplying by 1/N (exact) rounds as dividing by N does, and is
-// quicker. The running values stay within the words' range, 0 .. 65535.
-template <int K, bool PowerOfTwo, bool Values>
-void advance(Chain* chains, std::size_t steps, std::size_t stride, double n) {
-    const double keep = n - 1.0;
-    const double inverse = 1.0 / n;
-    const std::uint8_t* words[K];
-    double* out[K];
-    double running[K];
-    double shift[K];
-    double scale[K];
-    for (int k = 0; k < K; ++k) {
-        words[k] = chains[k].words;
-        out[k] = chains[k].out;
-        running[k] = chains[k].running;
-        shift[k] = chains[k].scale.shift;
-        scale[k] = chains[k].scale.scale;
-    }
-    for (std::size_t t = 0; t < steps; ++t) {
-        const std::size_t at = t * stride;
-        // Unrolled, so that the running values stay in registers.
-#pragma GCC unroll 8
-        for (int k = 0; k < K; ++k) {
-            const double x = static_cast<double>(words[k][at] | (words[k][at + 1] << 8));
-            const double sum = keep * running[k] + x;
-            running[k] = PowerOfTwo ? sum * inverse : sum / n;
-            const double v = roundHalfEvenSmall(running[k]);
-            out[k][t] = Values ? (v - shift[k]) * scale[k] : v;
-        }
-    }
-    for (int k = 0; k < K; ++k) {
-        chains[k].words += steps * stride;
-        chains[k].out += steps;
-        chains[k].running = running[k];
-    }
-}
+#define ZARVIK_LOOPS "view/smoothingsteps.h"
+#include "common/twobuilds.h"
 
-template <int K, bool PowerOfTwo>
-void advance(Chain* chains, std::size_t steps, std::size_t stride, double n) {
-    if (chains[0].scale.values)
-        advance<K, PowerOfTwo, true>(chains, steps, stride, n);
-    else
-        advance<K, PowerOfTwo, false>(chains, steps, stride, n);
-}
-
-template <int K> void advance(Chain* chains, std::size_t steps, std::size_t stride, int n) {
-    if ((n & (n - 1)) == 0)
-        advance<K, true>(chains, steps, stride, n);
-    else
-        advance<K, false>(chains, steps, stride, n);
-}
-
-// All chains of one call scale alike: every channel shows values, or every one converter units.
 void advance(Chain* chains, int count, std::size_t steps, std::size_t stride, int n) {
     if (steps == 0)
         return;
-    switch (count) {
-    case 1:
-        return advance<1>(chains, steps, stride, n);
-    case 2:
-        return advance<2>(chains, steps, stride, n);
-    case 3:
-        return advance<3>(chains, steps, stride, n);
-    case 4:
-        return advance<4>(chains, steps, stride, n);
-    case 5:
-        return advance<5>(chains, steps, stride, n);
-    case 6:
-        return advance<6>(chains, steps, stride, n);
-    case 7:
-        return advance<7>(chains, steps, stride, n);
-    default:
-        return advance<8>(chains, steps, stride, n);
-    }
+#if ZARVIK_WIDE_VECTORS
+    if (wideVectorsInUse())
+        return wide::advanceChains<4>(chains, count, steps, stride, n);
+#endif
+    any::advanceChains<2>(chains, count, steps, stride, n);
 }
 
 // Instants enough for a guessed start, off by at most the words' range (2^16), to shrink by

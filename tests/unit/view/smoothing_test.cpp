@@ -1,5 +1,7 @@
 #include "view/smoothing.h"
 
+#include "common/widevectors.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -32,12 +34,13 @@ std::vector<std::vector<double>> stepByStep(const std::vector<std::uint8_t>& byt
 
 // Long channels, cut into segments that start from guesses: with the lead chosen from N the
 // guesses settle; with a lead of one or two instants they almost never do and the segments are
-// computed again. Either way every value is the step-by-step chain's, to the last bit; words
-// that jump over the whole range make the guesses as wrong as they can be.
+// computed again. Either way every value is the step-by-step chain's, to the last bit, in both
+// builds of the loops; words that jump over the whole range make the guesses as wrong as they
+// can be.
 TEST(Smoothing, SegmentsRunSideBySideGiveTheStepByStepChain) {
     std::mt19937 rng(5);
     std::uniform_int_distribution<int> noise(-40, 40);
-    for (int count : {1, 2, 3, 5}) {
+    for (int count : {1, 2, 3, 5, 8}) {
         const std::size_t instants = 24001;
         std::vector<std::uint8_t> bytes;
         for (std::size_t j = 0; j < instants; ++j)
@@ -50,22 +53,28 @@ TEST(Smoothing, SegmentsRunSideBySideGiveTheStepByStepChain) {
             }
         for (int n : {2, 3, 8, 100, 512}) {
             for (std::size_t lead : {std::size_t{0}, std::size_t{1}, std::size_t{2}}) {
-                for (const PlotScale scale : {PlotScale{}, PlotScale{true, 2047.5, 0.0123}}) {
-                    SCOPED_TRACE(::testing::Message()
-                                 << count << " channels, N " << n << ", lead " << lead);
-                    std::vector<std::vector<double>> out(static_cast<std::size_t>(count),
-                                                         std::vector<double>(instants - 1, -1.0));
-                    std::vector<double*> ys;
-                    for (auto& o : out)
-                        ys.push_back(o.data());
-                    const std::vector<PlotScale> scales(static_cast<std::size_t>(count), scale);
-                    smoothChannels(bytes.data(), count, instants, n, scales.data(), ys.data(),
-                                   lead);
-                    ASSERT_EQ(out, stepByStep(bytes, count, n, scale));
+                for (bool baseline : {false, true}) {
+                    useBaselineLoops(baseline);
+                    for (const PlotScale scale : {PlotScale{}, PlotScale{true, 2047.5, 0.0123}}) {
+                        SCOPED_TRACE(::testing::Message()
+                                     << count << " channels, N " << n << ", lead " << lead
+                                     << ", baseline " << baseline);
+                        std::vector<std::vector<double>> out(
+                            static_cast<std::size_t>(count),
+                            std::vector<double>(instants - 1, -1.0));
+                        std::vector<double*> ys;
+                        for (auto& o : out)
+                            ys.push_back(o.data());
+                        const std::vector<PlotScale> scales(static_cast<std::size_t>(count), scale);
+                        smoothChannels(bytes.data(), count, instants, n, scales.data(), ys.data(),
+                                       lead);
+                        ASSERT_EQ(out, stepByStep(bytes, count, n, scale));
+                    }
                 }
             }
         }
     }
+    useBaselineLoops(false);
 }
 
 } // namespace
