@@ -4,6 +4,8 @@
 
 #include "analysis/fft.h"
 
+#include "bestof.h"
+
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
 
@@ -27,12 +29,7 @@ std::vector<double> samples() {
     return x;
 }
 
-// A shared machine slows a run now and then, never speeds it up: each side is timed in nine
-// repetitions and the ratio taken between the fastest of each.
-void bestOfRepetitions(benchmark::internal::Benchmark* b) {
-    b->Repetitions(9)->ComputeStatistics(
-        "best", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
-}
+using zarvik::bench::bestOfRepetitions;
 
 void BM_FFT(benchmark::State& state) {
     const auto x = samples();
@@ -63,13 +60,12 @@ void BM_LibraryRealTransform(benchmark::State& state) {
 }
 BENCHMARK(BM_LibraryRealTransform)->Unit(benchmark::kMicrosecond)->Apply(bestOfRepetitions);
 
-// Keeps the best processor time per iteration of each benchmark while printing as usual: on a
-// shared machine processor time is steadier than the wall-clock time.
+// Keeps the best processor time per iteration of each benchmark while printing as usual.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "best")
+            if (zarvik::bench::isBest(run))
                 times[run.run_name.function_name] = run.GetAdjustedCPUTime();
         ConsoleReporter::ReportRuns(runs);
     }

@@ -1,10 +1,11 @@
 // The chart build of a full measurement against the least any build must do: turning the same
-// words into the same number of doubles. Prints the ratio for each case.
+// words into the same number of doubles. Prints the ratio of the best times for each case.
 
 #include "chart/chart.h"
 #include "shell/tform1.h"
 #include "view/chartview.h"
 
+#include "bestof.h"
 #include "silentmessages.h"
 
 #include <QApplication>
@@ -51,17 +52,20 @@ void showChart(benchmark::State& state, int channels, bool smoothing) {
         form.chartView()->ShowChart();
 }
 
+// Prints, after each case, its best time against the baseline's.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const auto& r : runs) {
-            const double t = r.GetAdjustedRealTime();
-            if (r.benchmark_name().rfind("baseline", 0) == 0)
+            if (!zarvik::bench::isBest(r))
+                continue;
+            const double t = r.GetAdjustedCPUTime();
+            const std::string& name = r.run_name.function_name;
+            if (name.rfind("baseline", 0) == 0)
                 m_baseline = t;
             else if (m_baseline > 0)
-                std::printf("ratio %-40s %.2f (goal <= 2)\n", r.benchmark_name().c_str(),
-                            t / m_baseline);
+                std::printf("ratio %-40s %.2f (goal <= 2)\n", name.c_str(), t / m_baseline);
         }
     }
 
@@ -71,11 +75,20 @@ private:
 
 } // namespace
 
-BENCHMARK(baseline)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(showChart, one_channel_plain, 1, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(showChart, eight_channels_plain, 8, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(showChart, one_channel_smoothed, 1, true)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(showChart, eight_channels_smoothed, 8, true)->Unit(benchmark::kMillisecond);
+using zarvik::bench::bestOfRepetitions;
+BENCHMARK(baseline)->Unit(benchmark::kMillisecond)->Apply(bestOfRepetitions);
+BENCHMARK_CAPTURE(showChart, one_channel_plain, 1, false)
+    ->Unit(benchmark::kMillisecond)
+    ->Apply(bestOfRepetitions);
+BENCHMARK_CAPTURE(showChart, eight_channels_plain, 8, false)
+    ->Unit(benchmark::kMillisecond)
+    ->Apply(bestOfRepetitions);
+BENCHMARK_CAPTURE(showChart, one_channel_smoothed, 1, true)
+    ->Unit(benchmark::kMillisecond)
+    ->Apply(bestOfRepetitions);
+BENCHMARK_CAPTURE(showChart, eight_channels_smoothed, 8, true)
+    ->Unit(benchmark::kMillisecond)
+    ->Apply(bestOfRepetitions);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

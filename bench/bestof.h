@@ -1,0 +1,24 @@
+#pragma once
+// A shared machine slows a run now and then, never speeds it up: a benchmark is timed in nine
+// repetitions and judged by the fastest of them, in processor time, which is steadier there
+// than the wall-clock time.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace zarvik::bench {
+
+inline void bestOfRepetitions(benchmark::internal::Benchmark* b) {
+    b->Repetitions(9)->ComputeStatistics(
+        "best", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+}
+
+// Whether `run` is the fastest of a benchmark's repetitions.
+inline bool isBest(const benchmark::BenchmarkReporter::Run& run) {
+    return run.run_type == benchmark::BenchmarkReporter::Run::RT_Aggregate &&
+           run.aggregate_name == "best";
+}
+
+} // namespace zarvik::bench
