@@ -82,8 +82,9 @@ private:
 };
 
 // A line through points appended in ascending x order, as a measurement channel or a spectrum
-// envelope is. The values are held in two contiguous arrays; label texts and point colours
-// take room only once a point brings one.
+// envelope is. The values are held in two contiguous arrays, or, for evenly spaced points (a
+// measurement channel), the y values in one and the x values as their rule; label texts and
+// point colours take room only once a point brings one.
 class LineSeries final : public ChartSeries {
 public:
     void clear() override;
