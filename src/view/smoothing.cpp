@@ -61,7 +61,8 @@ void smoothChannels(const std::uint8_t* bytes, int count, std::size_t instants, 
         --segments;
     // Segment s of a channel computes instants 1 + s * length .. 1 + s * length + steps - 1; all
     // but the first begin `lead` instants before the points they own, and the last leaves a
-    // short tail.
+    // short tail. A segment writes those first points before the segment that owns them does,
+    // so the owner's values are the ones left.
     const std::size_t length = segments > 1 ? (points - lead) / segments : points;
     const std::size_t steps = segments > 1 ? length + lead : points;
 
@@ -74,8 +75,7 @@ void smoothChannels(const std::uint8_t* bytes, int count, std::size_t instants, 
                                      wordAt(first - 1, k), scales[k]};
         }
     }
-    // A later chain writes a point before the chain that owns it does, so the owner's value
-    // is the one left.
+    // Each guessed chain's value just before its own points.
     std::array<double, kMaxChains> atBoundary{};
     if (segments > 1) {
         advance(chains.data(), used, lead, stride, n);
