@@ -8,7 +8,7 @@
 #include "shell/tform1.h"
 #include "view/chartview.h"
 
-#include "silentmessages.h"
+#include "windowbench.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -109,10 +109,7 @@ BENCHMARK_CAPTURE(spectrumCommand, fmax_35, 35)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(spectrumCommand, fmax_1000, 1000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    zarvik::setOperatorMessages(std::make_unique<zarvik::bench::SilentMessages>());
+    zarvik::bench::WindowBenchmarks app(argc, argv);
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -11,7 +11,7 @@
 #include "files/folderlisting.h"
 #include "shell/tform1.h"
 
-#include "silentmessages.h"
+#include "windowbench.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -127,10 +127,7 @@ zarvik::TMeasurement largestMeasurement() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    zarvik::setOperatorMessages(std::make_unique<zarvik::bench::SilentMessages>());
+    zarvik::bench::WindowBenchmarks app(argc, argv);
 
     QTemporaryDir dir;
     g_folder = dir.path();

@@ -6,7 +6,7 @@
 #include "view/chartview.h"
 
 #include "bestof.h"
-#include "silentmessages.h"
+#include "windowbench.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -91,10 +91,7 @@ BENCHMARK_CAPTURE(showChart, eight_channels_smoothed, 8, true)
     ->Apply(bestOfRepetitions);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    zarvik::setOperatorMessages(std::make_unique<zarvik::bench::SilentMessages>());
+    zarvik::bench::WindowBenchmarks app(argc, argv);
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
