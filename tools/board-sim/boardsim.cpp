@@ -70,7 +70,10 @@ void BoardSim::open() {
         std::lock_guard<std::mutex> lock(m_pathMutex);
         m_slavePath = name;
     }
-    ++m_opens;
+    if (m_opens++ == 0) {
+        std::lock_guard<std::mutex> lock(m_recordMutex);
+        m_openedAt = Clock::now();
+    }
     if (onOpened) {
         onOpened(name);
     }
@@ -136,6 +139,27 @@ BoardStats BoardSim::stats() const {
     s.repeats = m_repeats;
     s.opens = m_opens;
     return s;
+}
+
+std::vector<HostByte> BoardSim::hostBytes() const {
+    std::lock_guard<std::mutex> lock(m_recordMutex);
+    return m_hostBytes;
+}
+
+std::vector<std::chrono::steady_clock::time_point> BoardSim::packetEnds() const {
+    std::lock_guard<std::mutex> lock(m_recordMutex);
+    return m_packetEnds;
+}
+
+void BoardSim::clearRecord() {
+    std::lock_guard<std::mutex> lock(m_recordMutex);
+    m_hostBytes.clear();
+    m_packetEnds.clear();
+}
+
+std::chrono::steady_clock::time_point BoardSim::openedAt() const {
+    std::lock_guard<std::mutex> lock(m_recordMutex);
+    return m_openedAt;
 }
 
 int BoardSim::msUntil(Clock::time_point when) const {
@@ -206,6 +230,13 @@ void BoardSim::run() {
         if (fds[1].revents & POLLIN) {
             std::uint8_t buf[1024];
             const ssize_t n = ::read(m_fd, buf, sizeof buf);
+            if (n > 0) {
+                const auto at = Clock::now();
+                std::lock_guard<std::mutex> lock(m_recordMutex);
+                for (ssize_t i = 0; i < n; ++i) {
+                    m_hostBytes.push_back({buf[i], at});
+                }
+            }
             for (ssize_t i = 0; i < n; ++i) {
                 onByte(buf[i]);
             }
@@ -336,9 +367,9 @@ void BoardSim::sendNextPacket() {
         send(bytes.data(), half);
         pollfd p{m_wake[0], POLLIN, 0};
         ::poll(&p, 1, m_options.splitPauseMs);
-        send(bytes.data() + half, bytes.size() - half);
+        send(bytes.data() + half, bytes.size() - half, true);
     } else {
-        send(bytes.data(), bytes.size());
+        send(bytes.data(), bytes.size(), true);
     }
     ++m_packets;
     if (m_options.hangUpAfterPackets > 0 && m_packets == m_options.hangUpAfterPackets) {
@@ -346,18 +377,29 @@ void BoardSim::sendNextPacket() {
     }
 }
 
-void BoardSim::send(const std::uint8_t* data, std::size_t size) {
+void BoardSim::send(const std::uint8_t* data, std::size_t size, bool endsPacket) {
+    // Stamped before the write, so that the host cannot have the packet before its end is in
+    // the record.
+    const auto write = [&](const std::uint8_t* piece, std::size_t n) {
+        if (endsPacket && piece + n == data + size) {
+            std::lock_guard<std::mutex> lock(m_recordMutex);
+            m_packetEnds.push_back(Clock::now());
+        }
+        writeAll(piece, n);
+    };
     if (!m_options.pace) {
-        writeAll(data, size);
+        write(data, size);
         return;
     }
+    // The adapter hands a piece on once its last byte is in, so the host never has a byte
+    // before the line could have carried it, and has the last one at the true line end.
     const auto start = Clock::now();
     for (std::size_t done = 0; done < size;) {
         const std::size_t chunk = std::min(kPaceChunk, size - done);
-        writeAll(data + done, chunk);
+        std::this_thread::sleep_until(start + std::chrono::nanoseconds(static_cast<long long>(
+                                                  (done + chunk) * 1e9 / kBytesPerSecond)));
+        write(data + done, chunk);
         done += chunk;
-        std::this_thread::sleep_until(start + std::chrono::microseconds(static_cast<long long>(
-                                                  done * 1e6 / kBytesPerSecond)));
     }
 }
 

@@ -18,7 +18,8 @@ namespace zarvik::boardsim {
 
 struct BoardOptions {
     std::string linkPath;     // a symlink to the device, made at every opening
-    bool pace = false;        // send at the line rate: 921600 baud, 11 bits a byte
+    bool pace = false;        // pieces of 64 bytes as a USB serial adapter hands them on,
+                              // each when its last byte has left a 921600-baud line
     double timeScale = 1.0;   // factor on the measurement time (0: finish at once)
     int triggerAfterMs = -1;  // external start this long after a start that waits for one
     int badChecksumEvery = 0; // every k-th packet sent carries a wrong checksum
@@ -32,6 +33,13 @@ struct BoardOptions {
     bool exitOnPeerHangUp = false; // end when the host closes the line
     std::uint8_t finishByte = 0x0A;
     char packetType = 'q';
+};
+
+// A byte from the host and when the board read it. The board reads only between its own
+// sends, so a byte that comes while a packet goes out is stamped after that packet's end.
+struct HostByte {
+    std::uint8_t byte;
+    std::chrono::steady_clock::time_point at;
 };
 
 struct BoardStats {
@@ -69,6 +77,14 @@ public:
     void hangUp();
 
     BoardStats stats() const;
+
+    // What the host sent and when each packet's last byte was written, kept until cleared.
+    std::vector<HostByte> hostBytes() const;
+    std::vector<std::chrono::steady_clock::time_point> packetEnds() const;
+    void clearRecord();
+    // When the first line was opened.
+    std::chrono::steady_clock::time_point openedAt() const;
+
     // Called with the device path after every opening (on the thread that opens).
     std::function<void(const std::string&)> onOpened;
 
@@ -82,7 +98,7 @@ private:
     void startMeasurement(bool waitForTrigger);
     void finishMeasurement();
     void sendNextPacket();
-    void send(const std::uint8_t* data, std::size_t size);
+    void send(const std::uint8_t* data, std::size_t size, bool endsPacket = false);
     void writeAll(const std::uint8_t* data, std::size_t size);
     int msUntil(Clock::time_point when) const;
 
@@ -119,6 +135,11 @@ private:
     std::size_t m_cursor = 0;
     std::size_t m_transferPackets = 0;
     int m_sent = 0;
+
+    mutable std::mutex m_recordMutex;
+    std::vector<HostByte> m_hostBytes;
+    std::vector<Clock::time_point> m_packetEnds;
+    Clock::time_point m_openedAt;
 
     std::atomic<int> m_greetings{0}, m_echoes{0}, m_starts{0}, m_finishes{0}, m_reads{0},
         m_packets{0}, m_repeats{0}, m_opens{0};

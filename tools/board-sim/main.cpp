@@ -31,6 +31,7 @@ void usage() {
     std::fputs("usage: board-sim [options]\n"
                "  --link PATH               symlink to the device, renewed at every opening\n"
                "  --pace                    send at the line rate (921600 baud, 11 bits a byte)\n"
+               "                            in 64-byte pieces, each when its last byte is sent\n"
                "  --time-scale X            factor on the measurement time (0: at once)\n"
                "  --trigger-after MS        external start this long after a waiting start\n"
                "  --bad-checksum-every K    every K-th packet with a wrong checksum\n"

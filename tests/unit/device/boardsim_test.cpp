@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <future>
@@ -132,6 +133,64 @@ TEST_F(BoardSimTest, RepeatAfterRSendsTheSamePacket) {
     const auto third = encodePacket(memory, 2, 'q');
     EXPECT_EQ(host.take(kPacketSize), Bytes(third.begin(), third.end()));
     EXPECT_NE(first, second);
+}
+
+TEST_F(BoardSimTest, PacedPacketsComeInPiecesAndTheRecordKeepsTheHostsTurnarounds) {
+    using Clock = std::chrono::steady_clock;
+    const auto us = [](Clock::duration d) {
+        return std::chrono::duration_cast<std::chrono::microseconds>(d).count();
+    };
+    const long long lineTime = kPacketSize * 11 * 1'000'000 / 921600; // 6003 us
+    BoardOptions options = instant();
+    options.pace = true;
+    startBoard(options);
+    Host host(m_board->slavePath());
+    const Bytes start = startCommand(0x00, 0x01, 1);
+    host.send(start);
+    ASSERT_EQ(host.take(1), Bytes{0x0A});
+    Bytes recorded;
+    for (const HostByte& b : m_board->hostBytes()) {
+        recorded.push_back(b.byte);
+    }
+    EXPECT_EQ(recorded, start);
+    m_board->clearRecord();
+
+    constexpr std::size_t kPackets = 4;
+    Bytes sent;
+    int seenInPart = 0;
+    for (std::size_t i = 0; i < kPackets; ++i) {
+        const Bytes request = i == 0 ? Bytes{'p', 0x00, 0x00, 0x00, 0xE0} : Bytes{'q'};
+        sent.insert(sent.end(), request.begin(), request.end());
+        const auto asked = Clock::now();
+        host.send(request);
+        ASSERT_EQ(host.take(1).size(), 1u);
+        seenInPart += host.pending() + 1 < kPacketSize;
+        ASSERT_EQ(host.take(kPacketSize - 1).size(), kPacketSize - 1);
+        EXPECT_GE(us(Clock::now() - asked), lineTime); // never faster than the line
+    }
+    EXPECT_GT(seenInPart, 0);
+
+    const std::vector<HostByte> bytes = m_board->hostBytes();
+    const auto ends = m_board->packetEnds();
+    recorded.clear();
+    for (const HostByte& b : bytes) {
+        recorded.push_back(b.byte);
+    }
+    EXPECT_EQ(recorded, sent);
+    ASSERT_EQ(ends.size(), kPackets);
+    EXPECT_TRUE(std::is_sorted(bytes.begin(), bytes.end(),
+                               [](const HostByte& a, const HostByte& b) { return a.at < b.at; }));
+    // Each packet ends a line time after the last byte asking for it, and before the host
+    // asks for the next one.
+    const std::size_t first = bytes.size() - kPackets;
+    for (std::size_t k = 0; k < kPackets; ++k) {
+        const long long wait = us(ends[k] - bytes[first + k].at);
+        EXPECT_GE(wait, lineTime);
+        EXPECT_LT(wait, 1'000'000);
+        if (k + 1 < kPackets) {
+            EXPECT_LT(ends[k], bytes[first + k + 1].at);
+        }
+    }
 }
 
 TEST_F(BoardSimTest, BadChecksumsAreRepairedByRepeats) {
