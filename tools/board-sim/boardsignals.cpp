@@ -81,12 +81,17 @@ int blocksFromCode(std::uint8_t code) {
     return 8 - std::min(code >> 5, 7);
 }
 
-BoardMemory measure(std::uint8_t mask, std::uint32_t clockDivisor, int blocks) {
+BoardMemory measure(std::uint8_t mask, std::uint32_t clockDivisor, int blocks, int steadyLevel) {
     BoardMemory memory;
     memory.mask = mask;
     memory.words.assign(static_cast<std::size_t>(blocks) * kWordsPerBlock, 0);
     const int n = channelCount(mask);
     if (n == 0) {
+        return memory;
+    }
+    if (steadyLevel >= 0) {
+        std::fill(memory.words.begin(), memory.words.end(),
+                  static_cast<std::uint16_t>(std::min(steadyLevel, 4095)));
         return memory;
     }
     for (std::size_t k = 0; k < memory.words.size(); ++k) {

@@ -34,7 +34,9 @@ struct BoardMemory {
     std::vector<std::uint16_t> words;
 };
 
-BoardMemory measure(std::uint8_t mask, std::uint32_t clockDivisor, int blocks);
+// A steady level of 0..4095 stands for every channel's signal (-1: the signals).
+BoardMemory measure(std::uint8_t mask, std::uint32_t clockDivisor, int blocks,
+                    int steadyLevel = -1);
 // How long the board samples for that measurement.
 double measureSeconds(std::uint8_t mask, std::uint32_t clockDivisor, int blocks);
 

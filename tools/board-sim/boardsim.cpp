@@ -20,10 +20,13 @@ constexpr std::uint8_t kStray[] = {0x55, 0xAA, 0x00};
 } // namespace
 
 BoardSim::BoardSim(BoardOptions options) : m_options(std::move(options)) {
+    if (m_options.steadyLevel < -1 || m_options.steadyLevel > 4095) {
+        throw std::invalid_argument("board-sim: a steady level is a code of 0..4095");
+    }
     if (::pipe2(m_wake, O_NONBLOCK | O_CLOEXEC) != 0) {
         throw std::runtime_error("board-sim: no pipe");
     }
-    m_memory = measure(m_mask, m_divisor, 0);
+    m_memory = measure(m_mask, m_divisor, 0, m_options.steadyLevel);
 }
 
 BoardSim::~BoardSim() {
@@ -339,7 +342,7 @@ void BoardSim::startMeasurement(bool waitForTrigger) {
 
 void BoardSim::finishMeasurement() {
     m_measuring = false;
-    m_memory = measure(m_mask, m_divisor, m_blocks);
+    m_memory = measure(m_mask, m_divisor, m_blocks, m_options.steadyLevel);
     ++m_finishes;
     if (!m_options.noReply) {
         send(&m_options.finishByte, 1);

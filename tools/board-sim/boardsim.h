@@ -31,6 +31,7 @@ struct BoardOptions {
     int hangUpAfterPackets = 0;    // close the pseudo-terminal after this many packets (0: never)
     int reopenAfterMs = -1;        // after hanging up, open a new one this much later (-1: end)
     bool exitOnPeerHangUp = false; // end when the host closes the line
+    int steadyLevel = -1; // every channel gives this code, 0..4095 (-1: the channels' signals)
     std::uint8_t finishByte = 0x0A;
     char packetType = 'q';
 };
@@ -55,6 +56,7 @@ struct BoardStats {
 
 class BoardSim {
 public:
+    // Throws std::invalid_argument for a steady level outside 0..4095.
     explicit BoardSim(BoardOptions options = {});
     BoardSim(const BoardSim&) = delete;
     BoardSim& operator=(const BoardSim&) = delete;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -40,6 +41,7 @@ void usage() {
                "  --stray-every K           stray bytes before every K-th packet\n"
                "  --no-echo                 do not answer the link check\n"
                "  --no-reply                no finish byte after a measurement\n"
+               "  --steady N                every channel gives the code N (0..4095)\n"
                "  --finish-byte N           the finish byte, 10 or 11 (10)\n"
                "  --packet-type C           packet type byte, p or q (q)\n"
                "  --hang-up-after N         close the line after N packets\n"
@@ -91,6 +93,11 @@ int main(int argc, char** argv) {
                 options.noEcho = true;
             } else if (arg == "--no-reply") {
                 options.noReply = true;
+            } else if (arg == "--steady") {
+                options.steadyLevel = number(value());
+                if (options.steadyLevel < 0 || options.steadyLevel > 4095) {
+                    throw std::invalid_argument("--steady takes a code of 0..4095");
+                }
             } else if (arg == "--finish-byte") {
                 options.finishByte = static_cast<std::uint8_t>(number(value()));
             } else if (arg == "--packet-type") {
@@ -121,6 +128,9 @@ int main(int argc, char** argv) {
         sim.open();
         sim.run();
         g_sim = nullptr;
+    } catch (const std::invalid_argument& e) {
+        std::fprintf(stderr, "board-sim: %s\n", e.what());
+        return 2;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "board-sim: %s\n", e.what());
         return 1;

@@ -132,9 +132,13 @@ TEST(BoardProgramTest, ExternalStartBySignal) {
     EXPECT_EQ(board.waitExit(), 0);
 }
 
-TEST(BoardProgramTest, RefusesUnknownOptions) {
-    BoardProcess board({"--no-such-switch"});
-    EXPECT_EQ(board.waitExit(), 2);
+TEST(BoardProgramTest, RefusesWhatItCannotPlay) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"--no-such-switch"}, {"--steady"}, {"--steady", "4096"}, {"--steady", "-1"}};
+    for (const auto& args : cases) {
+        BoardProcess board(args);
+        EXPECT_EQ(board.waitExit(), 2) << args[0] << " " << args.back();
+    }
 }
 
 } // namespace

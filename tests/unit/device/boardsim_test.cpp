@@ -193,6 +193,26 @@ TEST_F(BoardSimTest, PacedPacketsComeInPiecesAndTheRecordKeepsTheHostsTurnaround
     }
 }
 
+TEST_F(BoardSimTest, SteadyLevelOnEveryChannel) {
+    for (const int level : {0, 0x5A3, 4095}) {
+        BoardOptions options = instant();
+        options.steadyLevel = level;
+        startBoard(options);
+        Host host(m_board->slavePath());
+        host.send(startCommand(0x00, 0xB5, 1));
+        ASSERT_EQ(host.take(1), Bytes{0x0A});
+        const Bytes samples = host.transfer(0x00, 1);
+        ASSERT_EQ(samples.size(), 2u * kWordsPerBlock);
+        for (std::size_t i = 0; i < samples.size(); i += 2) {
+            ASSERT_EQ(samples[i] + 256 * samples[i + 1], level) << "word " << i / 2;
+        }
+        EXPECT_EQ(samples, sampleBytes(measure(0xB5, 7200, 1, level), 1));
+    }
+    BoardOptions beyond;
+    beyond.steadyLevel = 4096;
+    EXPECT_THROW(BoardSim{beyond}, std::invalid_argument);
+}
+
 TEST_F(BoardSimTest, BadChecksumsAreRepairedByRepeats) {
     BoardOptions options = instant();
     options.badChecksumEvery = 7;
