@@ -69,6 +69,8 @@ void BoardSim::open() {
     m_need = 0;
     m_measuring = false;
     m_transferPackets = 0;
+    m_stallAt = 0;
+    m_stallArmed = true;
     {
         std::lock_guard<std::mutex> lock(m_pathMutex);
         m_slavePath = name;
@@ -288,6 +290,9 @@ void BoardSim::onByte(std::uint8_t byte) {
         break;
     case 'r':
         // The next "q" gets the last packet again.
+        if (stalled()) {
+            break;
+        }
         if (m_cursor > 0) {
             --m_cursor;
         }
@@ -316,6 +321,9 @@ void BoardSim::execute() {
         m_transferPackets = static_cast<std::size_t>(blocksFromCode(m_command[4])) *
                             static_cast<std::size_t>(kPacketsPerBlock);
         m_cursor = 0;
+        m_transferSent = 0;
+        m_stallAt = m_stallArmed ? m_options.stallAfterPackets : 0;
+        m_stallArmed = false;
         sendNextPacket();
         break;
     default:
@@ -326,6 +334,7 @@ void BoardSim::execute() {
 void BoardSim::startMeasurement(bool waitForTrigger) {
     ++m_starts;
     m_transferPackets = 0;
+    m_stallAt = 0;
     m_measuring = true;
     m_triggered = !waitForTrigger;
     m_triggerRequested = false;
@@ -350,7 +359,7 @@ void BoardSim::finishMeasurement() {
 }
 
 void BoardSim::sendNextPacket() {
-    if (m_cursor >= m_transferPackets) {
+    if (m_cursor >= m_transferPackets || stalled()) {
         return;
     }
     const auto packet = encodePacket(m_memory, m_cursor, m_options.packetType);
@@ -374,6 +383,7 @@ void BoardSim::sendNextPacket() {
     } else {
         send(bytes.data(), bytes.size(), true);
     }
+    ++m_transferSent;
     ++m_packets;
     if (m_options.hangUpAfterPackets > 0 && m_packets == m_options.hangUpAfterPackets) {
         m_hangUpRequested = true;

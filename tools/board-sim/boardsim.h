@@ -25,11 +25,14 @@ struct BoardOptions {
     int badChecksumEvery = 0; // every k-th packet sent carries a wrong checksum
     int splitEvery = 0;       // every k-th packet goes out in two writes with a pause
     int splitPauseMs = 20;
-    int strayEvery = 0;            // every k-th packet is preceded by stray bytes
-    bool noEcho = false;           // no answer to the link check
-    bool noReply = false;          // no finish byte after a measurement
-    int hangUpAfterPackets = 0;    // close the pseudo-terminal after this many packets (0: never)
-    int reopenAfterMs = -1;        // after hanging up, open a new one this much later (-1: end)
+    int strayEvery = 0;         // every k-th packet is preceded by stray bytes
+    bool noEcho = false;        // no answer to the link check
+    bool noReply = false;       // no finish byte after a measurement
+    int hangUpAfterPackets = 0; // close the pseudo-terminal after this many packets (0: never)
+    int reopenAfterMs = -1;     // after hanging up, open a new one this much later (-1: end)
+    // The first transfer on a line goes silent after this many packets (0: never): "q" and
+    // "r" get nothing until the next read or start command; the link check is still answered.
+    int stallAfterPackets = 0;
     bool exitOnPeerHangUp = false; // end when the host closes the line
     int steadyLevel = -1; // every channel gives this code, 0..4095 (-1: the channels' signals)
     std::uint8_t finishByte = 0x0A;
@@ -99,6 +102,7 @@ private:
     void execute();
     void startMeasurement(bool waitForTrigger);
     void finishMeasurement();
+    bool stalled() const { return m_stallAt > 0 && m_transferSent >= m_stallAt; }
     void sendNextPacket();
     void send(const std::uint8_t* data, std::size_t size, bool endsPacket = false);
     void writeAll(const std::uint8_t* data, std::size_t size);
@@ -136,6 +140,9 @@ private:
     // Transfer.
     std::size_t m_cursor = 0;
     std::size_t m_transferPackets = 0;
+    int m_transferSent = 0; // packets sent in this transfer, repeats included
+    int m_stallAt = 0;      // packets after which this transfer goes silent (0: never)
+    bool m_stallArmed = true;
     int m_sent = 0;
 
     mutable std::mutex m_recordMutex;

@@ -45,6 +45,9 @@ void usage() {
                "  --finish-byte N           the finish byte, 10 or 11 (10)\n"
                "  --packet-type C           packet type byte, p or q (q)\n"
                "  --hang-up-after N         close the line after N packets\n"
+               "  --stall-after K           the first transfer on a line stops after K packets:\n"
+               "                            q and r get nothing until the next read or start\n"
+               "                            command (0: never)\n"
                "  --reopen-after MS         after hanging up, open a new line this much later\n"
                "  --exit-on-peer-hangup     end when the host closes the line\n"
                "signals: TERM/INT end, USR1 external start, USR2 hang up\n",
@@ -104,6 +107,8 @@ int main(int argc, char** argv) {
                 options.packetType = value()[0];
             } else if (arg == "--hang-up-after") {
                 options.hangUpAfterPackets = number(value());
+            } else if (arg == "--stall-after") {
+                options.stallAfterPackets = number(value());
             } else if (arg == "--reopen-after") {
                 options.reopenAfterMs = number(value());
             } else if (arg == "--exit-on-peer-hangup") {

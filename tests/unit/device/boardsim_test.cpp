@@ -213,6 +213,33 @@ TEST_F(BoardSimTest, SteadyLevelOnEveryChannel) {
     EXPECT_THROW(BoardSim{beyond}, std::invalid_argument);
 }
 
+TEST_F(BoardSimTest, StalledTransferIsSilentUntilTheNextReadCommand) {
+    BoardOptions options = instant();
+    options.stallAfterPackets = 5;
+    startBoard(options);
+    Host host(m_board->slavePath());
+    host.send(startCommand(0x00, 0x03, 1));
+    ASSERT_EQ(host.take(1), Bytes{0x0A});
+    const BoardMemory memory = measure(0x03, 7200, 1);
+    host.send({'p', 0x00, 0x00, 0x00, 0xE0});
+    for (std::size_t i = 0; i < 5; ++i) {
+        if (i > 0) {
+            host.send({'q'});
+        }
+        const auto expected = encodePacket(memory, i, 'q');
+        ASSERT_EQ(host.take(kPacketSize), Bytes(expected.begin(), expected.end())) << i;
+    }
+    host.send({'q'});
+    host.send({'r', 'q'});
+    host.send({0x18});
+    EXPECT_EQ(host.take(1), Bytes{0x18}); // the link check alone is answered
+    host.pump(100ms);
+    EXPECT_EQ(host.pending(), 0u);
+
+    EXPECT_EQ(host.transfer(0x00, 1), sampleBytes(memory, 1)); // a new read: all of it
+    EXPECT_EQ(m_board->stats().packets, 5 + 120);
+}
+
 TEST_F(BoardSimTest, BadChecksumsAreRepairedByRepeats) {
     BoardOptions options = instant();
     options.badChecksumEvery = 7;
