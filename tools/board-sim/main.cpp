@@ -3,6 +3,7 @@
 
 #include "boardsim.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -50,8 +51,39 @@ void usage() {
                "                            command (0: never)\n"
                "  --reopen-after MS         after hanging up, open a new line this much later\n"
                "  --exit-on-peer-hangup     end when the host closes the line\n"
+               "  --record FILE             at the end, write to FILE a line \"<us> <hex>\" for\n"
+               "                            every byte from the host and \"packet-end <us>\"\n"
+               "                            for every packet's last byte; microseconds since\n"
+               "                            the first opening, in time order\n"
                "signals: TERM/INT end, USR1 external start, USR2 hang up\n",
                stderr);
+}
+
+// One line "<us> <byte in hex>" per byte from the host and "packet-end <us>" per packet sent,
+// in time order, in microseconds since the board first opened its line.
+bool writeRecord(const zarvik::boardsim::BoardSim& sim, const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (file == nullptr) {
+        return false;
+    }
+    const auto origin = sim.openedAt();
+    const auto us = [origin](std::chrono::steady_clock::time_point at) {
+        return static_cast<long long>(
+            std::chrono::duration_cast<std::chrono::microseconds>(at - origin).count());
+    };
+    const auto ends = sim.packetEnds();
+    std::size_t e = 0;
+    const auto endsBefore = [&](std::chrono::steady_clock::time_point at) {
+        for (; e < ends.size() && ends[e] < at; ++e) {
+            std::fprintf(file, "packet-end %lld\n", us(ends[e]));
+        }
+    };
+    for (const auto& b : sim.hostBytes()) {
+        endsBefore(b.at);
+        std::fprintf(file, "%lld %02x\n", us(b.at), b.byte);
+    }
+    endsBefore(std::chrono::steady_clock::time_point::max());
+    return std::fclose(file) == 0;
 }
 
 int number(const char* text) {
@@ -67,6 +99,7 @@ int number(const char* text) {
 
 int main(int argc, char** argv) {
     zarvik::boardsim::BoardOptions options;
+    std::string recordPath;
     try {
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
@@ -113,6 +146,8 @@ int main(int argc, char** argv) {
                 options.reopenAfterMs = number(value());
             } else if (arg == "--exit-on-peer-hangup") {
                 options.exitOnPeerHangUp = true;
+            } else if (arg == "--record") {
+                recordPath = value();
             } else {
                 usage();
                 return arg == "--help" || arg == "-h" ? 0 : 2;
@@ -133,6 +168,10 @@ int main(int argc, char** argv) {
         sim.open();
         sim.run();
         g_sim = nullptr;
+        if (!recordPath.empty() && !writeRecord(sim, recordPath)) {
+            std::fprintf(stderr, "board-sim: cannot write %s\n", recordPath.c_str());
+            return 1;
+        }
     } catch (const std::invalid_argument& e) {
         std::fprintf(stderr, "board-sim: %s\n", e.what());
         return 2;

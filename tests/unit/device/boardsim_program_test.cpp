@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -130,6 +131,49 @@ TEST(BoardProgramTest, ExternalStartBySignal) {
     EXPECT_EQ(host.take(1), Bytes{0x0A});
     board.signal(SIGINT);
     EXPECT_EQ(board.waitExit(), 0);
+}
+
+TEST(BoardProgramTest, SteadyLevelAndTheRecordWrittenAtTheEnd) {
+    char dir[] = "/tmp/zarvik-board-XXXXXX";
+    ASSERT_NE(::mkdtemp(dir), nullptr);
+    const std::string record = std::string(dir) + "/record";
+    BoardProcess board({"--time-scale", "0", "--steady", "7", "--record", record});
+    const std::string path = board.readLine();
+    ASSERT_FALSE(path.empty());
+    const Bytes start = {0x19, 0x00, 0x01, 0xE3, 0xE8, 0xE0};
+    const Bytes read = {'p', 0x00, 0x00, 0x00, 0xE0};
+    {
+        Host host(path);
+        host.send(start);
+        ASSERT_EQ(host.take(1), Bytes{0x0A});
+        host.send(read);
+        const auto expected = encodePacket(measure(0x01, 7200, 1, 7), 0, 'q');
+        EXPECT_EQ(host.take(kPacketSize), Bytes(expected.begin(), expected.end()));
+    }
+    board.signal(SIGTERM);
+    EXPECT_EQ(board.waitExit(), 0);
+
+    Bytes sent = start;
+    sent.insert(sent.end(), read.begin(), read.end());
+    Bytes recorded;
+    std::vector<std::size_t> bytesBeforeEnds;
+    long long last = 0;
+    std::ifstream in(record);
+    for (std::string first, second; in >> first >> second;) {
+        const bool end = first == "packet-end";
+        const long long us = std::stoll(end ? second : first);
+        EXPECT_GE(us, last) << first << " " << second;
+        last = us;
+        if (end) {
+            bytesBeforeEnds.push_back(recorded.size());
+        } else {
+            recorded.push_back(static_cast<std::uint8_t>(std::stoul(second, nullptr, 16)));
+        }
+    }
+    EXPECT_EQ(recorded, sent);
+    // One packet, ending after the read command.
+    EXPECT_EQ(bytesBeforeEnds, std::vector<std::size_t>{sent.size()});
+    std::filesystem::remove_all(dir);
 }
 
 TEST(BoardProgramTest, RefusesWhatItCannotPlay) {
