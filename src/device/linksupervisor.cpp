@@ -162,6 +162,7 @@ void LinkSupervisor::OpenPort(Sender sender) {
     setStartEnabled(true);
     timCheckUSB->start();
     LinkCheckAnswered = true;
+    ++m_opened;
     status(tr("USB: Связь установлена"));
 }
 
@@ -183,25 +184,43 @@ void LinkSupervisor::timCheckUSBTimer() {
     LinkCheckPending = true;
     if (LinkCheckAnswered) {
         m_comm->WriteByte(kEcho);
-    } else {
-        timCheckUSB->stop();
-        LinkCheckPending = false;
-        try {
-            m_comm->PurgeAll();
-        } catch (const std::exception&) {
-            // The line is already gone; the reconnect loop takes over.
-        }
-        timConnect->start();
-        setStartEnabled(false);
-        operatorMessages().message(tr("Для восстановления связи просто подключите устройство"));
-        status(tr("USB: нет связи"));
-        showUsb(true);
-        m_c.btUSB->setEnabled(true);
+        LinkCheckAnswered = false;
+        return;
     }
-    LinkCheckAnswered = false;
+    const int opened = m_opened;
+    declareLinkLost();
+    // Back while the message was shown: the fresh link's first check must not find it lost.
+    if (m_opened == opened)
+        LinkCheckAnswered = false;
+}
+
+void LinkSupervisor::declareLinkLost(const QString& why) {
+    if (m_reportingLoss)
+        return;
+    timCheckUSB->stop();
+    LinkCheckPending = false;
+    try {
+        m_comm->PurgeAll();
+    } catch (const std::exception&) {
+        // The line is already gone; the reconnect loop takes over.
+    }
+    timConnect->start();
+    setStartEnabled(false);
+    const int opened = m_opened;
+    const QString lost = tr("Для восстановления связи просто подключите устройство");
+    m_reportingLoss = true;
+    operatorMessages().message(why.isEmpty() ? lost : why + "\n\n" + lost);
+    m_reportingLoss = false;
+    if (m_opened != opened)
+        return;
+    status(tr("USB: нет связи"));
+    showUsb(true);
+    m_c.btUSB->setEnabled(true);
 }
 
 void LinkSupervisor::resumeLinkCheck() {
+    if (!m_comm->IsOpen())
+        return;
     timCheckUSB->start();
     LinkCheckAnswered = true;
 }

@@ -42,12 +42,16 @@ public:
     void btUSBClick();
     void timConnectTimer();
     void timCheckUSBTimer();
-    // Bytes arrived while no measurement runs: a chunk that begins with the echo byte answers
-    // a pending link check.
+    // Bytes on a line that no measurement cycle reads: a chunk that begins with the echo byte
+    // answers a pending link check.
     void CommRxChar(int count);
     // The end of a drawing: the check runs again, starting afresh, so that the time spent
-    // measuring and drawing does not count as a lost link.
+    // measuring and drawing does not count as a lost link. Without an open port there is no
+    // link to check.
     void resumeLinkCheck();
+    // The link counts as lost: the reconnect loop starts and the operator is told, with `why`
+    // before the usual words when a measurement was cut short.
+    void declareLinkLost(const QString& why = QString());
     // Shut-down: closes the port; errors while closing are ignored.
     void closePort();
 
@@ -69,6 +73,10 @@ private:
 
     Controls m_c;
     std::unique_ptr<TSerComm> m_comm;
+    // Successful openings; the loss message runs a nested event loop in which the reconnect
+    // loop may bring the link back.
+    int m_opened = 0;
+    bool m_reportingLoss = false;
     QIcon m_green;
     QIcon m_red;
 };

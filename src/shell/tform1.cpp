@@ -6,9 +6,11 @@
 #include "chart/wincolor.h"
 #include "common/inifile.h"
 #include "device/linksupervisor.h"
+#include "device/measurementcycle.h"
 #include "files/datafilehandlers.h"
 #include "files/folderwalk.h"
 #include "shell/help.h"
+#include "shell/operatormessages.h"
 #include "shell/settings.h"
 #include "shell/settingskeys.h"
 #include "shell/windowframe.h"
@@ -117,6 +119,7 @@ void TForm1::buildRegions() {
     ctlBar = new QWidget(this);
     ctlBar->setObjectName("ctlBar");
     ctlBar->setAttribute(Qt::WA_NoMousePropagation);
+    ctlBar->installEventFilter(this);
     auto* barLayout = new QHBoxLayout(ctlBar);
     barLayout->setContentsMargins(0, 7, 0, 7);
     barLayout->setSpacing(0);
@@ -221,6 +224,37 @@ void TForm1::buildRegions() {
     progressBar = new QProgressBar(pnlChart);
     progressBar->setObjectName("progressBar");
     progressBar->setGeometry(10, 34, 80, 16);
+    // Total, elapsed and rest, each a fixed caption and its value; the percentages follow the
+    // elapsed and the rest time.
+    auto* figures = new QWidget(pnlChart);
+    auto* figuresLayout = new QHBoxLayout(figures);
+    figuresLayout->setContentsMargins(0, 0, 0, 0);
+    figuresLayout->setSpacing(6);
+    const auto figure = [&](const char* name) {
+        auto* l = new QLabel(figures);
+        l->setObjectName(name);
+        l->setMinimumWidth(QFontMetrics(l->font()).horizontalAdvance("100%") + 4);
+        return l;
+    };
+    const auto caption = [&](const QString& text) {
+        figuresLayout->addSpacing(12);
+        figuresLayout->addWidget(new QLabel(text, figures));
+    };
+    lbAll = figure("lbAll");
+    lbElapsedVal = figure("lbElapsedVal");
+    lbRestVal = figure("lbRestVal");
+    lbPercent = figure("lbPercent");
+    lbRestPercent = figure("lbRestPercent");
+    caption(tr("Продолжительность:"));
+    figuresLayout->addWidget(lbAll);
+    caption(tr("Прошло:"));
+    figuresLayout->addWidget(lbElapsedVal);
+    figuresLayout->addWidget(lbPercent);
+    caption(tr("Осталось:"));
+    figuresLayout->addWidget(lbRestVal);
+    figuresLayout->addWidget(lbRestPercent);
+    figuresLayout->addStretch();
+    figures->setGeometry(0, 8, figures->sizeHint().width() + 40, 20);
     pnlChart->hide();
 
     btSaveChart = new QToolButton(Chart1);
@@ -303,6 +337,7 @@ void TForm1::FormCreate() {
     Measurement.BlockCount = kMaxBlocks;
 
     createLinkSupervisor();
+    createMeasurementCycle();
     m_link->OpenPort(LinkSupervisor::Sender::Window);
 
     for (int b = 1; b <= kMaxBlocks; ++b)
@@ -412,8 +447,6 @@ void TForm1::createLinkSupervisor() {
     c.btStartPlus = btStartPlus;
     c.setStatus = [this](int panel, const QString& text) { setStatusText(panel, text); };
     m_link = new LinkSupervisor(c, this);
-    // The time spent drawing does not count as a lost link.
-    m_chartView->buildFinished = [this] { m_link->resumeLinkCheck(); };
 }
 
 void TForm1::CalcUseChnl() {
@@ -599,6 +632,15 @@ bool TForm1::event(QEvent* event) {
         }
     }
     return QWidget::event(event);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    // A double-click on a free part of the tool-bar strip: the buttons take their own.
+    if (watched == ctlBar && event->type() == QEvent::MouseButtonDblClick) {
+        guarded([this] { m_cycle->ctlBarDblClick(); });
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {

@@ -27,6 +27,7 @@ class AnalysisActions;
 class Chart;
 class ChartView;
 class LinkSupervisor;
+class MeasurementCycle;
 class ClipboardPrint;
 class CommentBrowser;
 class DataFileHandlers;
@@ -115,6 +116,11 @@ public:
     QPlainTextEdit* MAllCmnt = nullptr;
     QFrame* pnlChart = nullptr;
     QProgressBar* progressBar = nullptr;
+    QLabel* lbAll = nullptr;
+    QLabel* lbElapsedVal = nullptr;
+    QLabel* lbRestVal = nullptr;
+    QLabel* lbPercent = nullptr;
+    QLabel* lbRestPercent = nullptr;
     QToolButton* btSaveChart = nullptr;
     QStatusBar* status = nullptr;
     FTPanel* gbFT = nullptr;
@@ -131,6 +137,7 @@ public:
     StartModeButton* startMode() const { return m_startMode; }
     ZeroLevels* zeroLevels() const { return m_zeroLevels; }
     LinkSupervisor* link() const { return m_link; }
+    MeasurementCycle* cycle() const { return m_cycle; }
     DataFileHandlers* dataFiles() const { return m_dataFiles; }
     FolderWalk* folderWalk() const { return m_folderWalk; }
     CommentBrowser* commentBrowser() const { return m_commentBrowser; }
@@ -149,6 +156,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -164,6 +172,9 @@ private:
     // view/samplingparts.cpp.
     void createSamplingParts();
     void createLinkSupervisor();
+    // The measurement cycle and the zero run that starts it; defined with the cycle in
+    // device/cycleparts.cpp.
+    void createMeasurementCycle();
     // The data-file parts; defined with them in files/fileparts.cpp.
     void createFileParts();
     void applySettings(const MainSettings& s);
@@ -185,6 +196,7 @@ private:
     ZeroLevels* m_zeroLevels = nullptr;
     MainSettings m_readSettings; // as read at start
     LinkSupervisor* m_link = nullptr;
+    MeasurementCycle* m_cycle = nullptr;
     DataFileHandlers* m_dataFiles = nullptr;
     FolderWalk* m_folderWalk = nullptr;
     CommentBrowser* m_commentBrowser = nullptr;

@@ -97,10 +97,8 @@ void ChartView::ShowChart() {
         m_c.chart->leftAxis()->setTitle(tr("единицы АЦП"));
 
     m_c.btOptions->setEnabled(true);
-    if (m_c.setStatus) {
-        m_c.setStatus(0, QString());
-        m_c.setStatus(2, QString());
-    }
+    if (finishProcess)
+        finishProcess(7);
     if (buildFinished)
         buildFinished();
 }

@@ -38,9 +38,17 @@ void TForm1::createSamplingParts() {
     m_startMode = new StartModeButton(btStartMode, this);
 
     ZeroLevels::Controls z;
+    z.btZeros = gbChart->btZeros;
     z.btSaveZeros = gbChart->btSaveZeros;
     z.btLoadScalesFile = gbChart->btLoadScalesFile;
+    z.cbRestoreParams = gbChart->cbRestoreParams;
     z.lbCh = gbChart->lbCh;
+    z.cbCh = gbFT->cbCh;
+    z.seSamples = gbFT->seSamples;
+    z.seF = gbFT->seF;
+    z.cbShowK = gbChart->cbShowK;
+    z.seInt = gbChart->seInt;
+    z.cbInt = gbChart->cbInt;
     m_zeroLevels = new ZeroLevels(z, Measurement, this);
     m_zeroLevels->readPath = [this] { return Places.forReading(scl::kFileName); };
     m_zeroLevels->writePath = [this] { return Places.forWriting(scl::kFileName); };

@@ -23,9 +23,11 @@ ScalesData readScalesFile(const IniFile& file, char decimalSeparator) {
     return d;
 }
 
-bool writeZeroLevels(IniFile& file, const ChannelValues& zeroLevel, char decimalSeparator) {
+bool writeZeroLevels(IniFile& file, const ChannelValues& zeroLevel, std::uint8_t channels,
+                     char decimalSeparator) {
     for (int n = 1; n <= kChannels; ++n)
-        if (!file.writeDecimal(scl::kSecShift, std::to_string(n), zeroLevel[n], decimalSeparator))
+        if ((channels & (1u << (n - 1))) &&
+            !file.writeDecimal(scl::kSecShift, std::to_string(n), zeroLevel[n], decimalSeparator))
             return false;
     return true;
 }

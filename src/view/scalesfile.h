@@ -36,9 +36,10 @@ struct ScalesData {
 // The whole file, each entry with its default; a missing file gives all defaults.
 ScalesData readScalesFile(const IniFile& file, char decimalSeparator);
 
-// The zero levels as the new shifts of channels 1 to 8, in place: every other line of the
-// file stays as it was. Stops at the first key that cannot be written and returns false (the
-// keys before it stay written).
-bool writeZeroLevels(IniFile& file, const ChannelValues& zeroLevel, char decimalSeparator);
+// The zero levels as the new shifts of the channels of `channels` (bit n-1 = channel n), in
+// ascending order and in place: every other line of the file stays as it was. Stops at the
+// first key that cannot be written and returns false (the keys before it stay written).
+bool writeZeroLevels(IniFile& file, const ChannelValues& zeroLevel, std::uint8_t channels,
+                     char decimalSeparator);
 
 } // namespace zarvik

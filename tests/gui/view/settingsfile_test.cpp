@@ -2,6 +2,7 @@
 #include "recordingmessages.h"
 #include "shell/tform1.h"
 #include "view/startmode.h"
+#include "zerostep.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -230,7 +231,7 @@ TEST(SettingsPlaces, AProgramFolderThatCannotBeWrittenKeepsTheFilesInTheUsersFol
         EXPECT_EQ(f.Measurement.ScaleK[1], 3.0);
         EXPECT_EQ(f.Measurement.YTitle, "Сила, Н");
         f.gbFT->seF->setValue(8192);
-        f.Measurement.ZeroLevel[2] = 1000;
+        zarvik::test::zeroStepOver(f, {0, 0, 1000, 0, 0, 0, 0, 0, 0});
         f.gbChart->btSaveZeros->click();
         f.close();
     }

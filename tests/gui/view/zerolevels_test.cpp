@@ -3,7 +3,9 @@
 #include "shell/systemlocale.h"
 #include "shell/tform1.h"
 #include "view/zerolevels.h"
+#include "zerostep.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -74,9 +76,8 @@ TEST_F(ZeroLevelsTest, SavingWritesTheEightShiftsInPlaceAndNothingElse) {
                                "[Yscale]\r\nName=Сила, Н\r\n";
     writeScales(before);
     TForm1 f(dir.path() + "/");
-    for (int n = 1; n <= 8; ++n)
-        f.Measurement.ZeroLevel[n] = 1000;
-    f.Measurement.ZeroLevel[8] = 999;
+    zarvik::test::zeroStepOver(f, {0, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 999});
+    EXPECT_EQ(f.gbChart->lbCh[8]->text(), "Канал 8=999");
     f.gbChart->btSaveZeros->click();
     EXPECT_EQ(scalesBytes(), QByteArray::fromStdString(zarvik::utf8ToCp1251(
                                  "[K, (cm/s/s)/mA]\r\n1=" + decimal("12.5") +
@@ -90,13 +91,28 @@ TEST_F(ZeroLevelsTest, SavingWritesTheEightShiftsInPlaceAndNothingElse) {
     EXPECT_EQ(f.Measurement.ShiftScl[8], 999.0);
 }
 
-TEST_F(ZeroLevelsTest, SavingBeforeAnyZeroRunCreatesTheFileWithZeros) {
+TEST_F(ZeroLevelsTest, OnlyLevelsAZeroRunHasMeasuredAreSaved) {
     TForm1 f(dir.path() + "/");
-    f.gbChart->btSaveZeros->click();
-    std::string expected = "[Shift (ADC units)]\r\n";
+    EXPECT_FALSE(f.gbChart->btSaveZeros->isEnabled());
+    f.zeroLevels()->btSaveZerosClick();
+    EXPECT_FALSE(QFile::exists(scalesPath())) << "no zero run, no levels to write";
+
+    // A build with too few points for the settled one measures nothing.
+    f.Measurement.SampleData.assign(2 * 8 * 3000, 0x01);
+    f.Measurement.ZeroRun = true;
+    f.chartView()->ShowChart();
+    EXPECT_FALSE(f.Measurement.ZeroRun);
+    EXPECT_FALSE(f.gbChart->btSaveZeros->isEnabled());
+    EXPECT_EQ(f.gbChart->lbCh[1]->text(), "Канал 1=0");
+
+    // Channels 2 and 5 measured: only their keys are written.
+    f.gbChart->cbRestoreParams->setChecked(false);
     for (int n = 1; n <= 8; ++n)
-        expected += std::to_string(n) + "=0\r\n";
-    EXPECT_EQ(scalesBytes().toStdString(), expected);
+        f.cbCh[n]->setChecked(n == 2 || n == 5);
+    zarvik::test::zeroStepOver(f, {0, 0, 1500, 0, 0, 2100, 0, 0, 0});
+    EXPECT_TRUE(f.gbChart->btSaveZeros->isEnabled());
+    f.gbChart->btSaveZeros->click();
+    EXPECT_EQ(scalesBytes().toStdString(), "[Shift (ADC units)]\r\n2=1500\r\n5=2100\r\n");
 }
 
 TEST_F(ZeroLevelsTest, AFailedWriteIsReportedWithTheFullName) {
@@ -110,6 +126,7 @@ TEST_F(ZeroLevelsTest, AFailedWriteIsReportedWithTheFullName) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("scales.scl.~new"));
     {
         TForm1 f(dir.path() + "/");
+        zarvik::test::zeroStepOver(f, {0, 1, 2, 3, 4, 5, 6, 7, 8});
         zarvik::test::messages().log.clear();
         f.gbChart->btSaveZeros->click();
     }

@@ -92,7 +92,7 @@ TEST_F(ScalesFile, SavingZeroLevelsChangesOnlyTheShiftLines) {
         zero[n] = 1000 + n;
     zero[5] = -3.5;
     IniFile file(root / "scales.scl");
-    ASSERT_TRUE(writeZeroLevels(file, zero, ','));
+    ASSERT_TRUE(writeZeroLevels(file, zero, 0xFF, ','));
 
     const std::string after = read(root / "scales.scl");
     EXPECT_EQ(after, "; calibration of rig 2\r\n"
@@ -110,7 +110,7 @@ TEST_F(ScalesFile, AFileThatCannotBeWrittenIsReportedAndLeftAsItWas) {
     write(root / "scales.scl", "[Shift (ADC units)]\r\n1=5\r\n");
     fs::create_directory(root / "scales.scl.~new"); // the replacement cannot be made
     IniFile file(root / "scales.scl");
-    EXPECT_FALSE(writeZeroLevels(file, ChannelValues{}, ','));
+    EXPECT_FALSE(writeZeroLevels(file, ChannelValues{}, 0xFF, ','));
     EXPECT_EQ(read(root / "scales.scl"), "[Shift (ADC units)]\r\n1=5\r\n");
 }
 

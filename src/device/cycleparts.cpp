@@ -1,0 +1,64 @@
+// The measurement cycle of the main window and the calls that cross from it into the other
+// parts: the sampling panel's start keys, the chart build that ends every measurement, and
+// the zero run that starts one.
+
+#include "chart/chartseries.h"
+#include "device/linksupervisor.h"
+#include "device/measurementcycle.h"
+#include "shell/tform1.h"
+#include "view/chartview.h"
+#include "view/samplingpanel.h"
+#include "view/startmode.h"
+#include "view/zerolevels.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QToolButton>
+
+namespace zarvik {
+
+void TForm1::createMeasurementCycle() {
+    MeasurementCycle::Controls c;
+    c.btStart = gbFT->btStart;
+    c.btStartPlus = btStartPlus;
+    c.btRead = btRead;
+    c.btBoot = btBoot;
+    c.btChooseF = btChooseF;
+    c.cbCh = cbCh;
+    c.seF = gbFT->seF;
+    c.seSamples = gbFT->seSamples;
+    c.gbFT = gbFT;
+    c.gbFile = gbFile;
+    c.pnlChart = pnlChart;
+    c.progressBar = progressBar;
+    c.lbAll = lbAll;
+    c.lbElapsedVal = lbElapsedVal;
+    c.lbRestVal = lbRestVal;
+    c.lbPercent = lbPercent;
+    c.lbRestPercent = lbRestPercent;
+    c.setStatus = [this](int panel, const QString& text) { setStatusText(panel, text); };
+    c.rangeIndex = [this] { return gbOptions->refAdcIndex(); };
+    c.startMode = [this] { return static_cast<int>(m_startMode->StartMode); };
+    c.timeUnitText = [this] {
+        return m_chartView->TimeUnitText.isEmpty() ? gbOptions->cbTimeunits->currentText()
+                                                   : m_chartView->TimeUnitText;
+    };
+    c.seTimeChange = [this] { m_sampling->seTimeChange(); };
+    c.showChart = [this] { m_chartView->ShowChart(); };
+    m_cycle = new MeasurementCycle(c, Measurement, *m_link, this);
+
+    m_sampling->startMeasurement = [this] { m_cycle->btStartClick(); };
+    m_chartView->clearProgressLabels = [this] { m_cycle->clearPercentLabels(); };
+    m_chartView->finishProcess = [this](int flags) { m_cycle->ShowFinishProcess(flags); };
+    // The time spent drawing does not count as a lost link.
+    m_chartView->buildFinished = [this] { m_cycle->drawingFinished(); };
+
+    m_zeroLevels->startMeasurement = [this] { return m_cycle->btStartClick(); };
+    m_zeroLevels->series = [this](int channel) -> const LineSeries* {
+        return m_chartView->series(channel);
+    };
+    m_chartView->zeroLevelStep = [this] { m_zeroLevels->zeroStep(); };
+}
+
+} // namespace zarvik
