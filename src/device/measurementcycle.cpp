@@ -215,10 +215,12 @@ void MeasurementCycle::CommRxChar(int count) {
     if (State.transferring())
         timStall->stop();
     if (m_draining) {
-        // The rest of a rejected packet, or a copy of it, is no packet to judge.
+        // The rest of a rejected packet is no packet to judge.
         std::vector<std::uint8_t> drop(static_cast<std::size_t>(count));
-        m_link.Comm().ReadBytes(drop.data(), count);
-        TimRx->start();
+        const auto got =
+            static_cast<std::size_t>(std::max(m_link.Comm().ReadBytes(drop.data(), count), 0));
+        m_drainOwed -= std::min(m_drainOwed, got);
+        TimRx->start(m_drainOwed > 0 ? kRemainderMs : kQuietMs);
         return;
     }
     if (count == static_cast<int>(board::kPacketSize)) {
@@ -227,7 +229,7 @@ void MeasurementCycle::CommRxChar(int count) {
         return;
     }
     // Judged once the line has been quiet: a packet still arriving is not cut in two.
-    TimRx->start();
+    TimRx->start(kQuietMs);
 }
 
 void MeasurementCycle::TimRxTimer() {
@@ -258,10 +260,15 @@ void MeasurementCycle::TimRxTimer() {
     if (d.status1)
         status(1, text(*d.status1));
     if (d.rejected) {
+        // A packet cut short by a pause on the line still owes its remaining bytes; they are
+        // read and dropped as they come, and only then is the packet asked for again.
         m_draining = true;
         m_afterDrain = d.write;
-        comm.Purge(pfAbortInput | pfClearInput);
-        TimRx->start();
+        const auto got = static_cast<std::size_t>(n);
+        m_drainOwed = packetTypeOk(chunk.data(), got) && got < board::kPacketSize
+                          ? board::kPacketSize - got
+                          : 0;
+        TimRx->start(m_drainOwed > 0 ? kRemainderMs : kQuietMs);
     } else if (!d.write.empty()) {
         write(d.write);
         armStall();

@@ -112,6 +112,9 @@ public:
     // USB serial adapter hands a packet over in pieces, up to its latency timer (commonly
     // 16 ms) apart; a packet still arriving must never be judged.
     static constexpr int kQuietMs = 20;
+    // How long the rest of a packet cut short may keep the line before the packet is asked
+    // for again regardless.
+    static constexpr int kRemainderMs = 200;
     static constexpr int kStallMs = 3000;
 
 private:
@@ -145,9 +148,10 @@ private:
     Pending m_pending;
     std::vector<std::uint8_t> m_received;
     std::chrono::steady_clock::time_point m_epoch;
-    // A rejected packet: the rest of it is dropped until the line is quiet, then the repeat
-    // request goes out.
+    // A rejected packet: the rest of it is dropped until it is in and the line is quiet, then
+    // the repeat request goes out.
     bool m_draining = false;
+    std::size_t m_drainOwed = 0;
     ByteString m_afterDrain;
     // The one extra "r" "q" of a stall has gone out.
     bool m_stallAsked = false;
