@@ -264,10 +264,9 @@ void MeasurementCycle::TimRxTimer() {
         // read and dropped as they come, and only then is the packet asked for again.
         m_draining = true;
         m_afterDrain = d.write;
+        // Stray bytes before it only add to what is owed, which the quiet time covers.
         const auto got = static_cast<std::size_t>(n);
-        m_drainOwed = packetTypeOk(chunk.data(), got) && got < board::kPacketSize
-                          ? board::kPacketSize - got
-                          : 0;
+        m_drainOwed = got < board::kPacketSize ? board::kPacketSize - got : 0;
         TimRx->start(m_drainOwed > 0 ? kRemainderMs : kQuietMs);
     } else if (!d.write.empty()) {
         write(d.write);

@@ -1,0 +1,348 @@
+// Measurements as an operator takes them: the real main window against the simulated board,
+// with the bytes on the wire, the samples kept, the chart, the progress panel and the link
+// check after it; faulty lines, the zero run, and boards that stop answering.
+
+#include "boardsim.h"
+#include "chart/chartseries.h"
+#include "device/linksupervisor.h"
+#include "device/measurementcycle.h"
+#include "recordingmessages.h"
+#include "shell/tform1.h"
+#include "view/chartview.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using zarvik::ByteString;
+using zarvik::TForm1;
+namespace sim = zarvik::boardsim;
+
+class MeasurementTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        zarvik::test::messages().log.clear();
+        linkPath = (dir.path() + "/board").toStdString();
+        qputenv("ZARVIK_PORT", QByteArray::fromStdString(linkPath));
+    }
+    void TearDown() override {
+        form.reset();
+        if (board)
+            board->stop();
+        qunsetenv("ZARVIK_PORT");
+    }
+
+    void plugIn(sim::BoardOptions options) {
+        if (board)
+            board->stop();
+        options.linkPath = linkPath;
+        board = std::make_unique<sim::BoardSim>(options);
+        board->open();
+        board->start();
+    }
+    void openWindow() {
+        form = std::make_unique<TForm1>(dir.path() + "/");
+        ASSERT_TRUE(waitFor([&] { return linkUp(); }, 3000)) << log().join('\n').toStdString();
+    }
+    bool linkUp() const {
+        return form->statusText(0) == "USB: Связь установлена" && form->gbFT->btStart->isEnabled();
+    }
+    void choose(std::uint8_t mask, int samples, int F) {
+        for (int n = 1; n <= 8; ++n)
+            form->cbCh[n]->setChecked(mask & (1u << (n - 1)));
+        form->gbFT->seSamples->setValue(samples);
+        form->gbFT->seF->setValue(F);
+        ASSERT_EQ(form->gbFT->seF->value(), F);
+        form->gbOptions->setRefAdcIndex(0); // 0...2,5 V, start by button: mode byte 0
+    }
+    // Waits for the cycle to come back to idle after a start or a repeat read.
+    bool measured(int ms) {
+        return waitFor(
+            [&] {
+                return form->cycle()->State.CurrentCommand == ByteString{0x00} &&
+                       !form->cycle()->timSendCmd->isActive();
+            },
+            ms);
+    }
+    template <class F> bool waitFor(F done, int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (!done() && t.elapsed() < ms)
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        return done();
+    }
+    QStringList log() const { return zarvik::test::messages().log; }
+    std::vector<std::uint8_t> sent() const {
+        std::vector<std::uint8_t> bytes;
+        for (const sim::HostByte& b : board->hostBytes())
+            bytes.push_back(b.byte);
+        return bytes;
+    }
+    static long count(const std::vector<std::uint8_t>& bytes, std::uint8_t b) {
+        return std::count(bytes.begin(), bytes.end(), b);
+    }
+    // The host's bytes since the record was cleared begin so (a greeting may come first).
+    static bool startsWith(std::vector<std::uint8_t> bytes, const ByteString& part) {
+        if (!bytes.empty() && bytes[0] == ')')
+            bytes.erase(bytes.begin());
+        return bytes.size() >= part.size() && std::equal(part.begin(), part.end(), bytes.begin());
+    }
+    static bool contains(const std::vector<std::uint8_t>& bytes, const ByteString& part) {
+        return std::search(bytes.begin(), bytes.end(), part.begin(), part.end()) != bytes.end();
+    }
+    // What the board holds after a measurement of these settings.
+    static std::vector<std::uint8_t> boardArray(std::uint8_t mask, std::uint32_t divisor,
+                                                int blocks, int steady = -1) {
+        return sim::sampleBytes(sim::measure(mask, divisor, blocks, steady), blocks);
+    }
+
+    QTemporaryDir dir;
+    std::string linkPath;
+    std::unique_ptr<sim::BoardSim> board;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(MeasurementTest, AFullMeasurementPacedAsAUsbAdapterDeliversIt) {
+    sim::BoardOptions o;
+    o.pace = true;
+    o.timeScale = 0.2; // 2.9 s of the 14.6 s measurement
+    plugIn(o);
+    openWindow();
+    choose(0xFF, 240000, 2048);
+    board->clearRecord();
+
+    form->btStartPlus->click();
+    EXPECT_EQ(form->statusText(0), "ИЗМЕРЕНИЕ");
+    EXPECT_FALSE(form->pnlChart->isHidden());
+    EXPECT_EQ(form->lbAll->text(), "00:15");
+    EXPECT_EQ(form->lbRestVal->text(), "00:15");
+    EXPECT_FALSE(form->link()->timCheckUSB->isActive());
+    // A second into the measurement: 1 * 100 div 15 per cent.
+    ASSERT_TRUE(waitFor([&] { return !form->lbPercent->text().isEmpty(); }, 1500));
+    ASSERT_TRUE(waitFor([&] { return form->lbElapsedVal->text() == "00:01"; }, 1500));
+    EXPECT_EQ(form->lbPercent->text(), "6%");
+    EXPECT_EQ(form->lbRestPercent->text(), "94%");
+    EXPECT_EQ(form->lbRestVal->text(), "00:14");
+
+    ASSERT_TRUE(waitFor([&] { return form->statusText(0) == "ПЕРЕДАЧА МАССИВА, 7с"; }, 4000));
+    ASSERT_TRUE(measured(15000)) << form->statusText(0).toStdString();
+    EXPECT_TRUE(log().isEmpty()) << log().join('\n').toStdString();
+
+    const auto bytes = sent();
+    EXPECT_TRUE(startsWith(bytes, {0x19, 0x00, 0xFF, 0xE3, 0xE8, 0x00}));
+    EXPECT_TRUE(contains(bytes, {'p', 0x00, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(count(bytes, 'q'), 959);
+    EXPECT_EQ(count(bytes, 'r'), 0);
+    EXPECT_EQ(form->Measurement.SampleData, boardArray(0xFF, 7200, 8));
+    EXPECT_EQ(form->chartView()->series(8)->count(), 29999);
+    EXPECT_TRUE(form->pnlChart->isHidden());
+    EXPECT_EQ(form->statusText(0), "");
+    EXPECT_NEAR(form->Measurement.SamplePeriodUs, 488.28125, 1e-9);
+    EXPECT_EQ(form->Measurement.ChannelsLine, "Каналы 12345678");
+
+    // The link check runs again, with a fresh echo.
+    EXPECT_TRUE(form->link()->timCheckUSB->isActive());
+    const int echoes = board->stats().echoes;
+    EXPECT_TRUE(waitFor([&] { return board->stats().echoes > echoes; }, 2500));
+}
+
+TEST_F(MeasurementTest, OneChannelOverTheWholeMemoryStartedByEnterInTheFrequencyEdit) {
+    sim::BoardOptions o;
+    o.timeScale = 0;
+    plugIn(o);
+    openWindow();
+    choose(0x04, 240000, 4096);
+    form->gbFT->show();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(form->gbFT->seF, &enter);
+    EXPECT_TRUE(form->gbFT->isHidden());
+    ASSERT_TRUE(measured(10000));
+    EXPECT_EQ(form->Measurement.SampleData, boardArray(0x04, 3600, 8));
+    EXPECT_EQ(form->chartView()->series(3)->count(), 239999);
+    EXPECT_EQ(form->chartView()->series(1)->count(), 0);
+    EXPECT_EQ(count(sent(), 'q'), 959);
+}
+
+TEST_F(MeasurementTest, AFaultyLineGivesTheSameDataWithOneRepeatForEachBadPacket) {
+    sim::BoardOptions o;
+    o.timeScale = 0;
+    o.badChecksumEvery = 7;
+    o.splitEvery = 5;
+    o.splitPauseMs = 3 * zarvik::MeasurementCycle::kQuietMs;
+    o.strayEvery = 11;
+    plugIn(o);
+    openWindow();
+    choose(0x81, 60000, 2048);
+    board->clearRecord();
+    form->gbFT->btStart->click();
+    ASSERT_TRUE(measured(20000));
+
+    EXPECT_EQ(form->Measurement.SampleData, boardArray(0x81, 7200, 2));
+    const auto bytes = sent();
+    const int packets = board->stats().packets;
+    int faulty = 0;
+    for (int n = 1; n <= packets; ++n)
+        faulty += n % 7 == 0 || n % 5 == 0 || n % 11 == 0;
+    EXPECT_EQ(count(bytes, 'r'), faulty);
+    EXPECT_EQ(packets, 240 + faulty);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == 'r') {
+            ASSERT_TRUE(i + 1 < bytes.size() && bytes[i + 1] == 'q') << i;
+        }
+    }
+    EXPECT_TRUE(log().isEmpty()) << log().join('\n').toStdString();
+}
+
+TEST_F(MeasurementTest, TheZeroRunMeasuresEveryChannelAndGivesTheSettingsBack) {
+    sim::BoardOptions o;
+    o.timeScale = 0;
+    o.steadyLevel = 1000;
+    plugIn(o);
+    openWindow();
+    choose(0x05, 60000, 1000);
+    form->gbChart->cbShowK->setCurrentIndex(0);
+    form->gbChart->seInt->setValue(8);
+    form->gbChart->cbInt->setChecked(false);
+    EXPECT_FALSE(form->gbChart->btSaveZeros->isEnabled());
+    board->clearRecord();
+
+    form->gbChart->btZeros->click();
+    EXPECT_TRUE(form->pnlChart->isHidden()) << "458 ms of measuring show no progress";
+    ASSERT_TRUE(measured(10000));
+    // All channels, 1 block, 8192 Hz: divisor 1800 travels as 0xF900.
+    EXPECT_TRUE(startsWith(sent(), {0x19, 0x00, 0xFF, 0xF9, 0x00, 0xE0}));
+    EXPECT_EQ(form->Measurement.SampleData, boardArray(0xFF, 1800, 1, 1000));
+    for (int n = 1; n <= 8; ++n)
+        EXPECT_EQ(form->gbChart->lbCh[n]->text(), QString("Канал %1=1000").arg(n));
+    EXPECT_FALSE(form->Measurement.ZeroRun);
+
+    for (int n = 1; n <= 8; ++n)
+        EXPECT_EQ(form->cbCh[n]->isChecked(), n == 1 || n == 3) << n;
+    EXPECT_EQ(form->gbFT->seSamples->value(), 60000);
+    EXPECT_EQ(form->gbFT->seF->value(), 1000);
+    EXPECT_EQ(form->gbChart->cbShowK->currentIndex(), 0);
+    EXPECT_EQ(form->gbChart->seInt->value(), 8);
+    EXPECT_FALSE(form->gbChart->cbInt->isChecked());
+
+    ASSERT_TRUE(form->gbChart->btSaveZeros->isEnabled());
+    form->gbChart->btSaveZeros->click();
+    QFile scales(dir.path() + "/scales.scl");
+    ASSERT_TRUE(scales.open(QIODevice::ReadOnly));
+    EXPECT_EQ(scales.readAll().toStdString(),
+              "[Shift (ADC units)]\r\n1=1000\r\n2=1000\r\n3=1000\r\n"
+              "4=1000\r\n5=1000\r\n6=1000\r\n7=1000\r\n8=1000\r\n");
+}
+
+// A board that stops answering: the operator is told, the measurement on screen stays, the
+// reconnect loop runs, and once the board is back a new measurement works.
+struct Failure {
+    const char* name;
+    sim::BoardOptions options;
+    bool quickStart;
+    const char* message; // how the operator's message begins
+    bool replaceBoard;   // the board must be plugged in anew to answer
+    bool repeatRead;     // the array is fetched again from the board's memory
+};
+
+sim::BoardOptions instant() {
+    sim::BoardOptions o;
+    o.timeScale = 0;
+    o.triggerAfterMs = 50;
+    return o;
+}
+sim::BoardOptions with(sim::BoardOptions o, int sim::BoardOptions::*field, int value) {
+    o.*field = value;
+    return o;
+}
+sim::BoardOptions mute() {
+    sim::BoardOptions o = instant();
+    o.noReply = true;
+    return o;
+}
+
+class BoardFailureTest : public MeasurementTest, public ::testing::WithParamInterface<Failure> {};
+
+TEST_P(BoardFailureTest, TheOperatorIsToldAndTheMeasurementOnScreenStays) {
+    const Failure& f = GetParam();
+    plugIn(f.options);
+    openWindow();
+    // 3.7 s of measuring: a board that never reports its end is given up 3 s after that.
+    const int blocks = f.quickStart ? 2 : 8;
+    choose(0xFF, blocks * 30000, 8192);
+    const std::vector<std::uint8_t> previous(2000, 0x07);
+    form->Measurement.SampleData = previous;
+    form->Measurement.SamplePeriodUs = 123.0;
+    form->chartView()->ShowChart();
+
+    if (f.quickStart) {
+        QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(form->ctlBar->width() - 5, 20),
+                          QPointF(), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form->ctlBar, &click);
+        EXPECT_EQ(form->statusText(0), "ИЗМЕРЕНИЕ");
+        ASSERT_TRUE(
+            waitFor([&] { return form->statusText(0) == "ОЖИДАНИЕ ПЕРЕДАЧИ ДАННЫХ"; }, 3000));
+    } else {
+        form->gbFT->btStart->click();
+    }
+    ASSERT_TRUE(waitFor([&] { return !log().isEmpty(); }, 12000)) << f.name;
+    ASSERT_EQ(log().size(), 1) << log().join('\n').toStdString();
+    EXPECT_TRUE(log()[0].startsWith(QString("msg:") + f.message)) << log()[0].toStdString();
+    EXPECT_TRUE(log()[0].endsWith("Для восстановления связи просто подключите устройство"));
+    EXPECT_EQ(form->Measurement.SampleData, previous);
+    EXPECT_EQ(form->Measurement.SamplePeriodUs, 123.0);
+    EXPECT_TRUE(form->link()->timConnect->isActive());
+
+    if (f.replaceBoard)
+        plugIn(instant());
+    ASSERT_TRUE(waitFor([&] { return linkUp(); }, 6000)) << form->statusText(0).toStdString();
+    board->clearRecord();
+    if (f.repeatRead)
+        form->btRead->click();
+    else
+        form->gbFT->btStart->click();
+    ASSERT_TRUE(measured(8000));
+    EXPECT_EQ(form->Measurement.SampleData, boardArray(0xFF, 1800, blocks));
+    if (f.repeatRead) {
+        EXPECT_TRUE(startsWith(sent(), {'p', 0x00, 0x00, 0x00, 0x00}));
+    }
+    EXPECT_EQ(log().size(), 1) << log().join('\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boards, BoardFailureTest,
+    ::testing::Values(
+        Failure{"stall", with(instant(), &sim::BoardOptions::stallAfterPackets, 100), false,
+                "Передача массива прервана: получено пакетов 100 из 960.", false, true},
+        Failure{"hang-up",
+                with(with(instant(), &sim::BoardOptions::hangUpAfterPackets, 300),
+                     &sim::BoardOptions::reopenAfterMs, 500),
+                // The last packets before the line goes may be lost with it.
+                false, "Передача массива прервана: получено пакетов 29", false, false},
+        Failure{"no finish byte", mute(), false, "Плата АЦП не сообщила об окончании измерения.",
+                true, false},
+        // The board sends the 2 blocks the read command asks for; 8 were expected. The last
+        // request asks for the last packet again, and it comes.
+        Failure{"quick start", instant(), true,
+                "Передача массива прервана: получено пакетов 241 из 960.", false, false}),
+    [](const auto& info) {
+        std::string name = info.param.name;
+        std::replace(name.begin(), name.end(), ' ', '_');
+        std::replace(name.begin(), name.end(), '-', '_');
+        return name;
+    });
+
+} // namespace
