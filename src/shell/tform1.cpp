@@ -220,6 +220,7 @@ void TForm1::buildRegions() {
     pnlChart = new QFrame(Chart1);
     pnlChart->setObjectName("pnlChart");
     pnlChart->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    pnlChart->setAutoFillBackground(true); // over the chart, not through it
     pnlChart->setGeometry(0, 0, 100, 60);
     progressBar = new QProgressBar(pnlChart);
     progressBar->setObjectName("progressBar");
