@@ -247,6 +247,39 @@ TEST_F(MeasurementTest, TheZeroRunMeasuresEveryChannelAndGivesTheSettingsBack) {
               "4=1000\r\n5=1000\r\n6=1000\r\n7=1000\r\n8=1000\r\n");
 }
 
+TEST_F(MeasurementTest, StartsTheBoardCannotTakeAreRefusedAndTheRepeatReadUsesTheControls) {
+    sim::BoardOptions o;
+    o.timeScale = 0;
+    plugIn(o);
+    openWindow();
+    choose(0x00, 30000, 2048);
+    board->clearRecord();
+    form->gbFT->btStart->click();
+    // Below 225 Hz the clock divisor no longer fits the command (reachable through T).
+    choose(0x01, 30000, 224);
+    form->gbFT->btStart->click();
+    EXPECT_EQ(log(), QStringList({"info:Должен быть выбран хотя бы один канал!",
+                                  "info:Частота выборки 224 Гц не может быть задана плате АЦП: "
+                                  "наименьшая частота - 225 Гц."}));
+    waitFor([] { return false; }, 100);
+    const auto bytes = sent();
+    EXPECT_EQ(count(bytes, 0x19), 0) << "nothing is sent";
+
+    // Before any start the read command takes its mode byte from the range and start mode.
+    form->gbOptions->setRefAdcIndex(1);
+    form->btStartMode->click(); // external start
+    form->btRead->click();
+    ASSERT_TRUE(measured(8000));
+    EXPECT_TRUE(startsWith(sent(), {'p', 0x11, 0x00, 0x00, 0xE0}));
+    EXPECT_EQ(form->Measurement.SampleData.size(), 60000u);
+
+    // The hidden boot button sends its byte and lets the port go.
+    board->clearRecord();
+    form->btBoot->click();
+    EXPECT_FALSE(form->link()->Comm().IsOpen());
+    EXPECT_TRUE(waitFor([&] { return contains(sent(), {0x0B}); }, 1000));
+}
+
 // A board that stops answering: the operator is told, the measurement on screen stays, the
 // reconnect loop runs, and once the board is back a new measurement works.
 struct Failure {

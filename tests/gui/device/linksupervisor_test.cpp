@@ -135,6 +135,51 @@ TEST_F(LinkTest, ABoardThatStopsEchoingIsReportedWithinTwoSeconds) {
     board.stop();
 }
 
+// The loss message is modal: the reconnect loop keeps running while it is open.
+struct ReconnectWhileShown : zarvik::OperatorMessages {
+    LinkSupervisor* link = nullptr;
+    QStringList shown;
+    void information(const QString& t) override { shown << t; }
+    void message(const QString& t) override {
+        shown << t;
+        link->OpenPort(Sender::timConnect);
+    }
+    void error(const QString& t) override { shown << t; }
+};
+
+TEST_F(LinkTest, ALinkBackBeforeTheLossMessageIsClosedIsNotLostAgain) {
+    zarvik::boardsim::BoardSim board;
+    board.open();
+    board.start();
+    portAt(board.slavePath());
+    link->OpenPort(Sender::Window);
+    ASSERT_TRUE(link->Comm().IsOpen());
+
+    auto recorder = std::make_unique<ReconnectWhileShown>();
+    recorder->link = link.get();
+    ReconnectWhileShown& shown = *recorder;
+    auto previous = zarvik::setOperatorMessages(std::move(recorder));
+    link->LinkCheckAnswered = false; // the echo did not come
+    link->timCheckUSBTimer();
+    EXPECT_EQ(status, "USB: Связь установлена");
+    EXPECT_TRUE(start.isEnabled());
+    EXPECT_FALSE(link->timConnect->isActive());
+    // The next tick checks the fresh link instead of finding it lost.
+    const int echoes = board.stats().echoes;
+    link->timCheckUSBTimer();
+    EXPECT_EQ(shown.shown.size(), 1);
+    EXPECT_TRUE(waitFor([&] { return board.stats().echoes > echoes; }, 2000));
+    zarvik::setOperatorMessages(std::move(previous));
+
+    // Without an open port a finished drawing has no link to check.
+    link->closePort();
+    link->timCheckUSB->stop();
+    link->resumeLinkCheck();
+    EXPECT_FALSE(link->timCheckUSB->isActive());
+    link.reset();
+    board.stop();
+}
+
 TEST_F(LinkTest, TheReconnectLoopReopensThePortWhenTheBoardComesBack) {
     QTemporaryDir dir;
     const std::string path = (dir.path() + "/board").toStdString();
