@@ -59,6 +59,28 @@ MeasurementCycle::MeasurementCycle(const Controls& controls, TMeasurement& measu
 
     // The line is the cycle's from now on; the echo of the link check arrives through it too.
     m_link.Comm().OnRxChar = [this](TSerCustomComm&, int count) { CommRxChar(count); };
+    // A board unplugged while it measures or sends: no reply will come. While idle the link
+    // check finds it.
+    m_link.Comm().OnError = [this](TSerCustomComm&, std::uint32_t errors) {
+        if (errors & leIoError)
+            lineLost();
+    };
+}
+
+void MeasurementCycle::lineLost() {
+    if (State.measuring())
+        interrupt(tr("Связь с платой АЦП прервалась во время измерения."));
+    else if (State.transferring() && State.PacketsLeft > 0)
+        interrupt(transferInterruptedText());
+}
+
+QString MeasurementCycle::transferInterruptedText() const {
+    const auto got = static_cast<int>(m_received.size() / (2 * board::kSamplesPerPacket));
+    return tr("Передача массива прервана: получено пакетов %1 из %2. Массив остался в памяти "
+              "платы АЦП: после восстановления связи его можно считать снова кнопкой "
+              "\"Повтор чтения\".")
+        .arg(got)
+        .arg(State.PacketsTotal);
 }
 
 std::uint32_t MeasurementCycle::tickCount() const {
@@ -307,12 +329,7 @@ void MeasurementCycle::stallTimeout() {
         timStall->start();
         return;
     }
-    const auto got = static_cast<int>(m_received.size() / (2 * board::kSamplesPerPacket));
-    interrupt(tr("Передача массива прервана: получено пакетов %1 из %2. Массив остался в памяти "
-                 "платы АЦП: после восстановления связи его можно считать снова кнопкой "
-                 "\"Повтор чтения\".")
-                  .arg(got)
-                  .arg(State.PacketsTotal));
+    interrupt(transferInterruptedText());
 }
 
 void MeasurementCycle::interrupt(const QString& why) {

@@ -137,6 +137,8 @@ private:
     void showProgressFigures();
     void armStall();
     void stallTimeout();
+    void lineLost();
+    QString transferInterruptedText() const;
     void commitTransfer();
     void interrupt(const QString& why);
     void status(int panel, const QString& text);

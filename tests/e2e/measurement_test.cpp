@@ -69,6 +69,13 @@ protected:
         ASSERT_EQ(form->gbFT->seF->value(), F);
         form->gbOptions->setRefAdcIndex(0); // 0...2,5 V, start by button: mode byte 0
     }
+    // A double-click on the free end of the tool-bar strip.
+    void quickStart() {
+        QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(form->ctlBar->width() - 5, 20),
+                          QPointF(), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form->ctlBar, &click);
+        EXPECT_EQ(form->statusText(0), "ИЗМЕРЕНИЕ");
+    }
     // Waits for the cycle to come back to idle after a start or a repeat read.
     bool measured(int ms) {
         return waitFor(
@@ -175,6 +182,22 @@ TEST_F(MeasurementTest, OneChannelOverTheWholeMemoryStartedByEnterInTheFrequency
     EXPECT_EQ(form->chartView()->series(3)->count(), 239999);
     EXPECT_EQ(form->chartView()->series(1)->count(), 0);
     EXPECT_EQ(count(sent(), 'q'), 959);
+}
+
+TEST_F(MeasurementTest, TheQuickStartWaitsForTheBoardToStartAndSendItsWholeMemory) {
+    sim::BoardOptions o;
+    o.timeScale = 0;
+    o.triggerAfterMs = 300;
+    plugIn(o);
+    openWindow();
+    board->clearRecord();
+    quickStart();
+    ASSERT_TRUE(waitFor([&] { return form->statusText(0) == "ОЖИДАНИЕ ПЕРЕДАЧИ ДАННЫХ"; }, 3000));
+    ASSERT_TRUE(measured(8000));
+    EXPECT_TRUE(startsWith(sent(), {0x16, 0x00, 'p', 0x00, 0x00, 0x00, 0x00}));
+    // The board measures with the channels and rate it last had: all, at 2048 Hz.
+    EXPECT_EQ(form->Measurement.SampleData, boardArray(0xFF, 7200, 8));
+    EXPECT_EQ(form->Measurement.SamplePeriodUs, 1.4241536458333333);
 }
 
 TEST_F(MeasurementTest, AFaultyLineGivesTheSameDataWithOneRepeatForEachBadPacket) {
@@ -286,9 +309,10 @@ struct Failure {
     const char* name;
     sim::BoardOptions options;
     bool quickStart;
-    const char* message; // how the operator's message begins
-    bool replaceBoard;   // the board must be plugged in anew to answer
-    bool repeatRead;     // the array is fetched again from the board's memory
+    const char* message;               // how the operator's message begins
+    bool replaceBoard;                 // the board must be plugged in anew to answer
+    bool repeatRead;                   // the array is fetched again from the board's memory
+    bool unplugWhileMeasuring = false; // waiting for the external start
 };
 
 sim::BoardOptions instant() {
@@ -322,14 +346,17 @@ TEST_P(BoardFailureTest, TheOperatorIsToldAndTheMeasurementOnScreenStays) {
     form->chartView()->ShowChart();
 
     if (f.quickStart) {
-        QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(form->ctlBar->width() - 5, 20),
-                          QPointF(), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(form->ctlBar, &click);
-        EXPECT_EQ(form->statusText(0), "ИЗМЕРЕНИЕ");
+        quickStart();
         ASSERT_TRUE(
             waitFor([&] { return form->statusText(0) == "ОЖИДАНИЕ ПЕРЕДАЧИ ДАННЫХ"; }, 3000));
     } else {
+        if (f.unplugWhileMeasuring)
+            form->btStartMode->click();
         form->gbFT->btStart->click();
+    }
+    if (f.unplugWhileMeasuring) {
+        ASSERT_TRUE(waitFor([&] { return board->stats().starts == 1; }, 2000));
+        board->hangUp();
     }
     ASSERT_TRUE(waitFor([&] { return !log().isEmpty(); }, 12000)) << f.name;
     ASSERT_EQ(log().size(), 1) << log().join('\n').toStdString();
@@ -367,6 +394,9 @@ INSTANTIATE_TEST_SUITE_P(
                 false, "Передача массива прервана: получено пакетов 29", false, false},
         Failure{"no finish byte", mute(), false, "Плата АЦП не сообщила об окончании измерения.",
                 true, false},
+        Failure{"unplugged while measuring",
+                with(instant(), &sim::BoardOptions::triggerAfterMs, -1), false,
+                "Связь с платой АЦП прервалась во время измерения.", true, false, true},
         // The board sends the 2 blocks the read command asks for; 8 were expected. The last
         // request asks for the last packet again, and it comes.
         Failure{"quick start", instant(), true,
