@@ -17,7 +17,7 @@
 namespace zarvik {
 namespace {
 
-// 21 periods of the board's clock: the rate of the board's own transfer after a quick start.
+// The sampling period of a measurement the board starts on its own: 21 periods of its clock.
 constexpr double kQuickStartPeriodUs = 1.4241536458333333;
 constexpr double kQuickStartTransferMs = 8000.0;
 constexpr double kShowProgressAboveMs = 2000.0;
