@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -26,9 +27,9 @@ QGroupBox* group(QWidget* parent, const QString& title, int x, int y, int w, int
     return g;
 }
 
-QSpinBox* spin(QWidget* parent, const QString& name, int min, int max, int value, int x, int y,
-               int w) {
-    auto* s = new QSpinBox(parent);
+template <class Edit = QSpinBox>
+Edit* spin(QWidget* parent, const QString& name, int min, int max, int value, int x, int y, int w) {
+    auto* s = new Edit(parent);
     s->setObjectName(name);
     s->setRange(min, max);
     s->setValue(value);
@@ -52,6 +53,53 @@ QFont boldFont(const QWidget* w) {
 }
 
 } // namespace
+
+SpinEdit::SpinEdit(QWidget* parent) : QSpinBox(parent) {
+    // A value set by the program, or typed within the limits, comes as a change of the value;
+    // text the limits would cut comes only as a change of the text.
+    connect(this, &QSpinBox::valueChanged, this, [this] {
+        // A handler that corrects the value changes it again from inside; the text being
+        // reported stays the one that came.
+        if (m_depth == 0)
+            m_reported = cleanText();
+        ++m_depth;
+        emit typedValueChanged(typedValue());
+        --m_depth;
+    });
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this](const QString& text) {
+        bool number = false;
+        const int typed = text.trimmed().toInt(&number);
+        if (!number || text.trimmed() == m_reported)
+            return;
+        m_reported = text.trimmed();
+        emit typedValueChanged(typed);
+    });
+}
+
+int SpinEdit::typedValue() const {
+    bool number = false;
+    const int typed = cleanText().toInt(&number);
+    return number ? typed : minimum();
+}
+
+QValidator::State SpinEdit::validate(QString& text, int& /*pos*/) const {
+    const QString digits = text.trimmed();
+    if (digits.isEmpty())
+        return QValidator::Intermediate;
+    bool number = false;
+    digits.toInt(&number);
+    return number && !digits.startsWith('-') && !digits.startsWith('+') ? QValidator::Acceptable
+                                                                        : QValidator::Invalid;
+}
+
+ArrowPair::ArrowPair(QWidget* parent) : QWidget(parent) {
+    up = new QToolButton(this);
+    up->setArrowType(Qt::UpArrow);
+    up->setGeometry(0, 0, 20, 12);
+    down = new QToolButton(this);
+    down->setArrowType(Qt::DownArrow);
+    down->setGeometry(0, 12, 20, 12);
+}
 
 ClickableGroupBox::ClickableGroupBox(const QString& title, QWidget* parent)
     : QGroupBox(title, parent) {}
@@ -97,7 +145,7 @@ FTPanel::FTPanel(QWidget* parent)
     }
     auto* edits = group(this, QString(), 8, 62, 384, 62);
     label(edits, tr("Fвыборки, Гц"), 8, 6);
-    seF = spin(edits, "seF", 1, 65535, 2048, 8, 24, 92);
+    seF = spin<SpinEdit>(edits, "seF", 1, 65535, 2048, 8, 24, 92);
     seF->setToolTip(tr("Частота выборки сигналов"));
     label(edits, "F", 104, 6);
     auto* two = label(edits, "2", 112, 2);
@@ -106,16 +154,11 @@ FTPanel::FTPanel(QWidget* parent)
         f.setPixelSize(9);
         return f;
     }());
-    seRootUp = new QToolButton(edits);
-    seRootUp->setObjectName("seRootUp");
-    seRootUp->setArrowType(Qt::UpArrow);
-    seRootUp->setGeometry(104, 23, 20, 12);
-    seRootDown = new QToolButton(edits);
-    seRootDown->setObjectName("seRootDown");
-    seRootDown->setArrowType(Qt::DownArrow);
-    seRootDown->setGeometry(104, 35, 20, 12);
+    seRoot = new ArrowPair(edits);
+    seRoot->setObjectName("seRoot");
+    seRoot->setGeometry(104, 23, 20, 24);
     label(edits, tr("Тизмерения, мс"), 132, 6);
-    seTime = spin(edits, "seTime", 1, 2147483647, 10000, 132, 24, 100);
+    seTime = spin<SpinEdit>(edits, "seTime", 1, 2147483647, 10000, 132, 24, 100);
     seTime->setToolTip(tr("Время измерения"));
     label(edits, tr("Число выборок в серии"), 244, 6);
     seSamples = spin(edits, "seSamples", 30000, 240000, 240000, 244, 24, 130);

@@ -3,6 +3,7 @@
 // only hold controls; the parts of the program that own the behaviour connect to them.
 
 #include <QGroupBox>
+#include <QSpinBox>
 #include <array>
 
 class QComboBox;
@@ -46,17 +47,46 @@ private:
     QColor m_color;
 };
 
+// A spin edit that takes any whole number typed or pasted into it and reports it as it
+// stands: its handler corrects a value outside the limits and says so, where a plain spin edit
+// would refuse the text.
+class SpinEdit : public QSpinBox {
+    Q_OBJECT
+public:
+    explicit SpinEdit(QWidget* parent = nullptr);
+    // The number in the text, before the limits; the minimum when the text is none.
+    int typedValue() const;
+signals:
+    // Every change of the text to a number, whether typed or set by the program.
+    void typedValueChanged(int value);
+
+protected:
+    QValidator::State validate(QString& text, int& pos) const override;
+
+private:
+    QString m_reported; // the text last reported
+    int m_depth = 0;
+};
+
+// The two arrow buttons next to F that step it through powers of two.
+class ArrowPair : public QWidget {
+    Q_OBJECT
+public:
+    explicit ArrowPair(QWidget* parent = nullptr);
+    QToolButton* up = nullptr;
+    QToolButton* down = nullptr;
+};
+
 // "Частота выборки / Время измерения": channel selection, F, T, sample count, start.
 class FTPanel : public ClickableGroupBox {
     Q_OBJECT
 public:
     explicit FTPanel(QWidget* parent = nullptr);
     std::array<QCheckBox*, 9> cbCh{}; // cbCh[1..8]
-    QSpinBox* seF = nullptr;
-    QSpinBox* seTime = nullptr;
+    SpinEdit* seF = nullptr;
+    SpinEdit* seTime = nullptr;
     QSpinBox* seSamples = nullptr;
-    QToolButton* seRootUp = nullptr;
-    QToolButton* seRootDown = nullptr;
+    ArrowPair* seRoot = nullptr;
     QPushButton* btStart = nullptr;
     QLabel* lbErrIn = nullptr;
     QLabel* lbTrueValues = nullptr;

@@ -1,5 +1,6 @@
 #include "view/samplingpanel.h"
 
+#include "shell/panels.h"
 #include "shell/systemlocale.h"
 #include "view/sampling.h"
 
@@ -38,8 +39,9 @@ void setCaption(QAbstractButton* button, const QString& caption, Qt::GlobalColor
 SamplingPanel::SamplingPanel(const Controls& controls, TMeasurement& measurement, QObject* parent)
     : QObject(parent), m_c(controls), m_m(measurement) {
     connect(m_c.btChooseF, &QAbstractButton::clicked, this, &SamplingPanel::btChooseFClick);
-    connect(m_c.seF, &QSpinBox::valueChanged, this, &SamplingPanel::seFChange);
-    connect(m_c.seTime, &QSpinBox::valueChanged, this, &SamplingPanel::seTimeChange);
+    // The handlers see F and T as typed, also outside the limits, which they correct.
+    connect(m_c.seF, &SpinEdit::typedValueChanged, this, &SamplingPanel::seFChange);
+    connect(m_c.seTime, &SpinEdit::typedValueChanged, this, &SamplingPanel::seTimeChange);
     connect(m_c.seSamples, &QSpinBox::valueChanged, this, &SamplingPanel::seSamplesChange);
     connect(m_c.seRootUp, &QAbstractButton::clicked, this, &SamplingPanel::seRootUpClick);
     connect(m_c.seRootDown, &QAbstractButton::clicked, this, &SamplingPanel::seRootDownClick);
@@ -94,19 +96,20 @@ void SamplingPanel::btChooseFClick() {
     setCaption(m_c.btChooseF, tr("Закрыть"), Qt::red);
     m_c.seF->setFocus();
     // The edit has just been given the focus (it gets it for real only in the active window).
-    checkFrequency();
+    checkFrequency(m_c.seF->value());
     m_c.gbFT->raise();
 }
 
 void SamplingPanel::seFChange() {
-    if (m_settingF || !m_c.seF->hasFocus() || m_c.seF->value() <= 0)
+    const int F = m_c.seF->typedValue();
+    if (m_settingF || !m_c.seF->hasFocus() || F <= 0)
         return;
-    checkFrequency();
+    checkFrequency(F);
 }
 
-void SamplingPanel::checkFrequency() {
-    const auto edit = frequencyEdited(m_c.seF->value(), m_c.seFstep->value(), m_m.SRAMblocks,
-                                      m_m.ChannelCount, localeDecimalSeparator());
+void SamplingPanel::checkFrequency(int F) {
+    const auto edit = frequencyEdited(F, m_c.seFstep->value(), m_m.SRAMblocks, m_m.ChannelCount,
+                                      localeDecimalSeparator());
     if (!edit)
         return;
     hideError();
@@ -127,11 +130,11 @@ void SamplingPanel::seFExit() {
 }
 
 void SamplingPanel::seTimeChange() {
-    if (m_settingT || !m_c.seTime->hasFocus() || m_c.seTime->value() <= 0)
+    const int T = m_c.seTime->typedValue();
+    if (m_settingT || !m_c.seTime->hasFocus() || T <= 0)
         return;
-    const auto edit =
-        timeEdited(m_c.seTime->value(), m_c.seTstep->value(), m_c.seF->value(), m_c.seF->maximum(),
-                   m_m.SRAMblocks, m_m.ChannelCount, localeDecimalSeparator());
+    const auto edit = timeEdited(T, m_c.seTstep->value(), m_c.seF->value(), m_c.seF->maximum(),
+                                 m_m.SRAMblocks, m_m.ChannelCount, localeDecimalSeparator());
     if (!edit)
         return;
     hideError();
@@ -267,37 +270,47 @@ void SamplingPanel::TimErrBlinkTimer() {
     m_c.lbErrIn->setPalette(pal);
 }
 
+bool SamplingPanel::seFKeyPress(int key) {
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (startMeasurement)
+            startMeasurement();
+        return true;
+    }
+    return seTimeKeyPress(key);
+}
+
+bool SamplingPanel::seTimeKeyPress(int key) {
+    if (key == Qt::Key_Escape) {
+        hideGroup();
+        return true;
+    }
+    return false;
+}
+
+bool SamplingPanel::seSamplesKeyPress(const QKeyEvent& key) {
+    // The sample count moves only by its arrows, in whole memory blocks.
+    const QString typed = key.text();
+    return key.key() == Qt::Key_Backspace || (!typed.isEmpty() && typed.at(0).isPrint());
+}
+
 bool SamplingPanel::eventFilter(QObject* watched, QEvent* event) {
-    const bool keyPress = event->type() == QEvent::KeyPress;
-    const int key = keyPress ? static_cast<QKeyEvent*>(event)->key() : 0;
+    const auto* keyPress =
+        event->type() == QEvent::KeyPress ? static_cast<const QKeyEvent*>(event) : nullptr;
     const bool doubleClick = event->type() == QEvent::MouseButtonDblClick;
 
     if (watched == m_c.seF) {
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (startMeasurement)
-                startMeasurement();
+        if (keyPress && seFKeyPress(keyPress->key()))
             return true;
-        }
-        if (key == Qt::Key_Escape) {
-            hideGroup();
-            return true;
-        }
         if (leavesControl(event))
             seFExit();
     } else if (watched == m_c.seTime) {
-        if (key == Qt::Key_Escape) {
-            hideGroup();
+        if (keyPress && seTimeKeyPress(keyPress->key()))
             return true;
-        }
         if (leavesControl(event))
             seTimeExit();
     } else if (watched == m_c.seSamples) {
-        // The sample count moves only by its arrows, in whole memory blocks.
-        if (keyPress) {
-            const QString typed = static_cast<QKeyEvent*>(event)->text();
-            if (key == Qt::Key_Backspace || (!typed.isEmpty() && typed.at(0).isPrint()))
-                return true;
-        }
+        if (keyPress && seSamplesKeyPress(*keyPress))
+            return true;
     } else if (watched == m_c.seFstep) {
         if (leavesControl(event))
             seFstepExit();

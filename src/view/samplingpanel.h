@@ -14,6 +14,7 @@
 
 class QAbstractButton;
 class QCheckBox;
+class QKeyEvent;
 class QLabel;
 class QSpinBox;
 class QTimer;
@@ -21,6 +22,7 @@ class QWidget;
 
 namespace zarvik {
 
+class SpinEdit;
 struct TrueValues;
 
 class SamplingPanel : public QObject {
@@ -31,8 +33,8 @@ public:
         QWidget* gbFT = nullptr;
         QAbstractButton* btChooseF = nullptr;
         std::array<QCheckBox*, 9> cbCh{}; // [1..8]
-        QSpinBox* seF = nullptr;
-        QSpinBox* seTime = nullptr;
+        SpinEdit* seF = nullptr;
+        SpinEdit* seTime = nullptr;
         QSpinBox* seSamples = nullptr;
         QAbstractButton* seRootUp = nullptr;
         QAbstractButton* seRootDown = nullptr;
@@ -70,6 +72,10 @@ public:
     void seTstepExit();
     void seFDblClick();
     void seTimeDblClick();
+    // Keys in the three edits; true when the key was taken.
+    bool seFKeyPress(int key);
+    bool seTimeKeyPress(int key);
+    bool seSamplesKeyPress(const QKeyEvent& key);
     void CalcUseChnl();
     void showFTlbl();
     void TimErrBlinkTimer();
@@ -80,8 +86,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // seFChange's work, also run when the group is opened (the edit has just got the focus).
-    void checkFrequency();
+    // seFChange's work on the F typed, also run when the group is opened (the edit has just
+    // got the focus).
+    void checkFrequency(int F);
     void rootStep(bool up);
     void showTrueValues(const std::optional<TrueValues>& values);
     void showError(const std::string& text);

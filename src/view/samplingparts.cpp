@@ -23,8 +23,8 @@ void TForm1::createSamplingParts() {
     c.seF = gbFT->seF;
     c.seTime = gbFT->seTime;
     c.seSamples = gbFT->seSamples;
-    c.seRootUp = gbFT->seRootUp;
-    c.seRootDown = gbFT->seRootDown;
+    c.seRootUp = gbFT->seRoot->up;
+    c.seRootDown = gbFT->seRoot->down;
     c.lbErrIn = gbFT->lbErrIn;
     c.lbF = gbFT->lbF;
     c.lbT = gbFT->lbT;

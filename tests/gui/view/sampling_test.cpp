@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,6 +49,14 @@ protected:
     void type(QSpinBox* edit, int value) {
         focus(edit);
         edit->setValue(value);
+    }
+    // A number pasted over the whole text of the focused edit.
+    void paste(QSpinBox* edit, const QString& text) {
+        focus(edit);
+        QApplication::clipboard()->setText(text);
+        auto* line = edit->findChild<QLineEdit*>();
+        line->selectAll();
+        line->paste();
     }
     void key(QWidget* w, int k, const QString& text = QString()) {
         QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, text);
@@ -113,9 +122,8 @@ TEST_F(SamplingPanelTest, EveryTypedFrequencyIsCheckedAtOnce) {
     EXPECT_EQ(error(), "Fвыборки, Гц<225");
     EXPECT_EQ(seTime()->value(), 133333);
 
-    // Too high for eight channels (as a pasted value the edit let through).
-    seF()->setMaximum(65535);
-    seF()->setValue(40000);
+    // Too high for eight channels, pasted.
+    paste(seF(), "40000");
     EXPECT_EQ(seF()->value(), 34246);
     EXPECT_EQ(error(), "Fвыборки, Гц>34246");
     EXPECT_EQ(seTime()->value(), 876); // 875.98
@@ -145,9 +153,10 @@ TEST_F(SamplingPanelTest, TimeLimitsOfOneMemoryBlock) {
     EXPECT_EQ(form->Measurement.Time4allSRAM, 1066664);
     EXPECT_EQ(seF()->value(), 28); // F(T); the 225 floor is not applied from T
 
-    // An edit that lets 5 through (the limit is the handler's, not only the edit's).
-    seTime()->setMinimum(1);
-    seTime()->setValue(5);
+    // Typed below the minimum: the handler corrects it and says so.
+    focus(seTime());
+    seTime()->findChild<QLineEdit*>()->selectAll();
+    key(seTime(), Qt::Key_5, "5");
     EXPECT_EQ(seTime()->value(), 13);
     EXPECT_EQ(error(), "Tизмерения, мс<13");
     EXPECT_EQ(form->Measurement.Time4allSRAM, 104);
@@ -189,29 +198,29 @@ TEST_F(SamplingPanelTest, PowersOfTwoFromTheNearestOne) {
     for (const Case c : {Case{2048, 1024, 4096}, Case{3000, 1024, 4096}, Case{1000, 512, 2048},
                          Case{3, 2, 8}, Case{1, 1, 4}}) {
         seF()->setValue(c.from);
-        form->gbFT->seRootDown->click();
+        form->gbFT->seRoot->down->click();
         EXPECT_EQ(seF()->value(), c.down) << c.from;
         seF()->setValue(c.from);
-        form->gbFT->seRootUp->click();
+        form->gbFT->seRoot->up->click();
         EXPECT_EQ(seF()->value(), c.up) << c.from;
     }
     // T, Time4allSRAM and the true values follow the new F.
     seF()->setValue(2048);
-    form->gbFT->seRootDown->click();
+    form->gbFT->seRoot->down->click();
     EXPECT_EQ(seTime()->value(), 29297); // 29296.875
     EXPECT_EQ(form->Measurement.Time4allSRAM, 29297);
     EXPECT_EQ(form->gbFT->lbF->text(), withSeparator("Fвыборки,Гц=1024.000"));
 
     // Up is clamped to the channels' highest frequency.
     seF()->setValue(30000);
-    form->gbFT->seRootUp->click();
+    form->gbFT->seRoot->up->click();
     EXPECT_EQ(seF()->value(), 34246);
 
     // The arrows leave the focus in F, whose check then applies: 2 is raised to 225.
     focus(seF());
     seF()->setValue(1024);
     seF()->setValue(3);
-    form->gbFT->seRootDown->click();
+    form->gbFT->seRoot->down->click();
     EXPECT_TRUE(seF()->hasFocus());
     EXPECT_EQ(seF()->value(), 225);
     EXPECT_EQ(error(), "Fвыборки, Гц<225");
