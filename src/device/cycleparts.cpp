@@ -50,6 +50,7 @@ void TForm1::createMeasurementCycle() {
 
     m_sampling->startMeasurement = [this] { m_cycle->btStartClick(); };
     m_chartView->clearProgressLabels = [this] { m_cycle->clearPercentLabels(); };
+    m_chartView->startProcess = [this](const QString& text) { m_cycle->ShowStartProcess(text); };
     m_chartView->finishProcess = [this](int flags) { m_cycle->ShowFinishProcess(flags); };
     // The time spent drawing does not count as a lost link.
     m_chartView->buildFinished = [this] { m_cycle->drawingFinished(); };

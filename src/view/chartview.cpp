@@ -112,8 +112,8 @@ void ChartView::cbTimeunitsChange() {
 }
 
 void ChartView::cbIntClick() {
-    if (m_c.setStatus)
-        m_c.setStatus(0, tr("Выполняется построение графика"));
+    if (startProcess)
+        startProcess(tr("Выполняется построение графика"));
     for (int n = 1; n <= kChannels; ++n) {
         if (m_c.cbCh[n]->isChecked() && m_series[n]->lastVisible() >= 0) {
             ShowChart();

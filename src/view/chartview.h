@@ -55,8 +55,9 @@ public:
     std::function<void()> clearProgressLabels;
     std::function<void()> zeroLevelStep;
     std::function<void()> buildFinished;
-    // The process texts of the status bar are cleared at the end of a build (flags 7: the
-    // first and the third panel).
+    // The process text of the status bar: shown when the smoothing box rebuilds, cleared at
+    // the end of a build (flags 7: the first and the third panel).
+    std::function<void(const QString& text)> startProcess;
     std::function<void(int flags)> finishProcess;
     // The colour dialog; tests answer it. Returns nothing when the operator cancels.
     std::function<std::optional<QColor>(const QColor& initial)> chooseColor;

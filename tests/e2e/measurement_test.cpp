@@ -296,6 +296,18 @@ TEST_F(MeasurementTest, StartsTheBoardCannotTakeAreRefusedAndTheRepeatReadUsesTh
     EXPECT_TRUE(startsWith(sent(), {'p', 0x11, 0x00, 0x00, 0xE0}));
     EXPECT_EQ(form->Measurement.SampleData.size(), 60000u);
 
+    // Escape on the start button hides the group, Enter starts.
+    form->btStartMode->click(); // by button again
+    form->gbFT->seF->setValue(2048);
+    form->gbFT->show();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(form->gbFT->btStart, &escape);
+    EXPECT_TRUE(form->gbFT->isHidden());
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(form->gbFT->btStart, &enter);
+    ASSERT_TRUE(measured(8000));
+    EXPECT_EQ(board->stats().starts, 1);
+
     // The hidden boot button sends its byte and lets the port go.
     board->clearRecord();
     form->btBoot->click();
