@@ -111,23 +111,16 @@ QToolButton* TForm1::addButton(QFrame* bar, const QString& name, const QString& 
 }
 
 void TForm1::buildRegions() {
-    // Header captions over the three tool bars.
+    // Header captions over the three tool bars; they follow the bars' places (eventFilter).
     Header = new QWidget(this);
     Header->setObjectName("Header");
     Header->setAttribute(Qt::WA_NoMousePropagation);
-    auto* headerLayout = new QHBoxLayout(Header);
-    headerLayout->setContentsMargins(0, 0, 0, 0);
-    headerLayout->setSpacing(0);
-    const std::array<std::pair<const char*, int>, 3> sections = {
-        {{"Файл", 194}, {"Управление контроллером", 360}, {"Опции", 205}}};
-    for (const auto& [caption, width] : sections) {
-        auto* l = new QLabel(tr(caption), Header);
-        l->setAlignment(Qt::AlignCenter);
-        l->setFixedWidth(width);
-        l->setFrameStyle(QFrame::Panel | QFrame::Raised);
-        headerLayout->addWidget(l);
+    const std::array<const char*, 3> sections = {"Файл", "Управление контроллером", "Опции"};
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        m_headerCaptions[i] = new QLabel(tr(sections[i]), Header);
+        m_headerCaptions[i]->setAlignment(Qt::AlignCenter);
+        m_headerCaptions[i]->setFrameStyle(QFrame::Panel | QFrame::Raised);
     }
-    headerLayout->addStretch();
 
     ctlBar = new QWidget(this);
     ctlBar->setObjectName("ctlBar");
@@ -144,6 +137,7 @@ void TForm1::buildRegions() {
         bar->setFrameStyle(QFrame::Panel | QFrame::Raised);
         bar->setFixedHeight(27);
         bar->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        bar->installEventFilter(this);
         auto* layout = new QHBoxLayout(bar);
         layout->setContentsMargins(2, 2, 2, 2);
         layout->setSpacing(1);
@@ -647,7 +641,18 @@ bool TForm1::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+void TForm1::placeHeaderCaption(QWidget* toolBar) {
+    const std::array<QWidget*, 3> bars = {tbFile, tbMCctl, tbOptions};
+    for (std::size_t i = 0; i < bars.size(); ++i)
+        if (bars[i] == toolBar) {
+            const QPoint at = Header->mapFrom(this, toolBar->mapTo(this, QPoint(0, 0)));
+            m_headerCaptions[i]->setGeometry(at.x(), 0, toolBar->width(), kHeaderHeight);
+        }
+}
+
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize)
+        placeHeaderCaption(qobject_cast<QWidget*>(watched));
     // A double-click on a free part of the tool-bar strip: the buttons take their own.
     if (watched == ctlBar && event->type() == QEvent::MouseButtonDblClick) {
         guarded([this] { m_cycle->ctlBarDblClick(); });

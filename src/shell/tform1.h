@@ -168,6 +168,7 @@ private:
     QToolButton* addButton(QFrame* bar, const QString& name, const QString& caption,
                            const QString& hint, int helpContext,
                            const QStringList& otherCaptions = {});
+    void placeHeaderCaption(QWidget* toolBar);
     void FormCreate();
     void FormShow();
     void FormClose();
@@ -188,6 +189,7 @@ private:
     int screenWidth() const;
     void showHelp(int helpContext);
 
+    std::array<QLabel*, 3> m_headerCaptions{}; // over tbFile, tbMCctl, tbOptions
     std::array<QLabel*, 3> m_statusPanels{};
     std::optional<QRect> m_workArea;
     int m_screenWidth = 0;

@@ -121,4 +121,26 @@ TEST_F(CaptionsTest, SpectrumWindowCaptionsFit) {
     expectCaptionsFit(&w);
 }
 
+TEST_F(CaptionsTest, HeaderCaptionsStandOverTheirToolBars) {
+    TForm1 f(appPath());
+    f.show();
+    const auto expectOver = [&f] {
+        QApplication::processEvents();
+        const QList<QLabel*> captions =
+            f.Header->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+        const std::array<QWidget*, 3> bars = {f.tbFile, f.tbMCctl, f.tbOptions};
+        ASSERT_EQ(captions.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            const int left = bars[i]->mapTo(&f, QPoint(0, 0)).x();
+            EXPECT_EQ(captions[i]->mapTo(&f, QPoint(0, 0)).x(), left) << i;
+            EXPECT_EQ(captions[i]->width(), bars[i]->width()) << i;
+        }
+    };
+    expectOver();
+    f.btChooseFClick(); // a wider caption widens its bar
+    expectOver();
+    f.setWindowBounds(600, 1100, 0, 0);
+    expectOver();
+}
+
 } // namespace
