@@ -1,5 +1,6 @@
 // Captions as the operator sees them: whole, in the font the program draws with.
 #include "analysis/spectrumwindow.h"
+#include "shell/qttranslation.h"
 #include "shell/tform1.h"
 
 #include <QAbstractButton>
@@ -11,6 +12,7 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <optional>
@@ -141,6 +143,15 @@ TEST_F(CaptionsTest, HeaderCaptionsStandOverTheirToolBars) {
     expectOver();
     f.setWindowBounds(600, 1100, 0, 0);
     expectOver();
+}
+
+TEST(QtTranslation, QtsOwnDialogsSpeakRussian) {
+    QTranslator translator;
+    ASSERT_TRUE(zarvik::loadQtTranslation(translator));
+    QCoreApplication::installTranslator(&translator);
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Перейти к:");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Отмена");
+    QCoreApplication::removeTranslator(&translator);
 }
 
 } // namespace
