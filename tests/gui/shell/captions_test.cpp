@@ -6,7 +6,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -61,11 +60,6 @@ std::optional<Fit> captionFit(const QWidget* w) {
         const QRect lines =
             fm.boundingRect(QRect(0, 0, room.width(), 10000), Qt::TextWordWrap, text);
         return Fit{text, word, room.width(), lines.height(), room.height()};
-    }
-    if (const auto* g = qobject_cast<const QGroupBox*>(w)) {
-        if (g->title().isEmpty() || g->layout())
-            return std::nullopt;
-        return Fit{g->title(), g->minimumSizeHint().width(), g->width()};
     }
     return std::nullopt;
 }
