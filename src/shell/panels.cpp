@@ -10,15 +10,27 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QToolButton>
+#include <algorithm>
 
 namespace zarvik {
 namespace {
 
+// The design's width, or wider where the font in use needs more for the caption.
 QLabel* label(QWidget* parent, const QString& text, int x, int y, int w = -1, int h = 16) {
     auto* l = new QLabel(text, parent);
     l->move(x, y);
-    l->resize(w > 0 ? w : l->sizeHint().width(), h);
+    l->resize(std::max(w, l->sizeHint().width()), h);
     return l;
+}
+
+// A push button's caption keeps a blank's width of air on either side, as on a tool button.
+QPushButton* button(QWidget* parent, const QString& name, const QString& caption, int x, int y,
+                    int w, int h) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    const int air = 2 * QFontMetrics(b->font()).horizontalAdvance(QLatin1Char(' '));
+    b->setGeometry(x, y, std::max(w, b->sizeHint().width() + air), h);
+    return b;
 }
 
 QGroupBox* group(QWidget* parent, const QString& title, int x, int y, int w, int h) {
@@ -212,6 +224,10 @@ OptionsPanel::OptionsPanel(QWidget* parent) : ClickableGroupBox(tr("Опции")
     cbHelp = combo(help, "cbHelp", {tr("загружать"), tr("не загружать")}, 8, 20, 112);
     auto* atStart = label(help, tr("при старте приложения"), 8, 42, 116, 24);
     atStart->setWordWrap(true);
+    // Two lines of the font in use may be taller than the design's; the box and the range
+    // group under it make room.
+    atStart->resize(116, std::max(24, atStart->heightForWidth(116)));
+    help->resize(help->width(), std::max(help->height(), atStart->geometry().bottom() + 3));
 
     auto* steps = group(this, tr("Дискретность изменения"), 8, 122, 242, 80);
     label(steps, "F", 10, 24);
@@ -219,13 +235,14 @@ OptionsPanel::OptionsPanel(QWidget* parent) : ClickableGroupBox(tr("Опции")
     label(steps, "T", 10, 50);
     seTstep = spin(steps, "seTstep", 1, 50000, 1, 26, 46, 100);
 
-    rgRefADC = group(this, tr("Диапазон АЦП"), 256, 138, 128, 64);
+    rgRefADC = group(this, tr("Диапазон АЦП"), 256, help->geometry().bottom() + 3, 128, 64);
     rgRefADC->setObjectName("rgRefADC");
     rgRefADCItems[0] = new QRadioButton(tr("0...2,5В"), rgRefADC);
     rgRefADCItems[0]->setGeometry(8, 18, 112, 18);
     rgRefADCItems[1] = new QRadioButton(tr("0...5,0В"), rgRefADC);
     rgRefADCItems[1]->setGeometry(8, 38, 112, 18);
     rgRefADCItems[1]->setChecked(true);
+    resize(width(), std::max(height(), rgRefADC->geometry().bottom() + 11));
 }
 
 int OptionsPanel::refAdcIndex() const {
@@ -259,9 +276,7 @@ ChartPanel::ChartPanel(QWidget* parent) : ClickableGroupBox(tr("График"), 
     label(smooth, tr("точкам"), 106, 40);
 
     auto* zeros = group(this, tr("Нулевые уровни"), 8, 88, 376, 154);
-    btZeros = new QPushButton(tr("Вычислить для выбранных каналов"), zeros);
-    btZeros->setObjectName("btZeros");
-    btZeros->setGeometry(8, 18, 210, 24);
+    btZeros = button(zeros, "btZeros", tr("Вычислить для выбранных каналов"), 8, 18, 210, 24);
     cbRestoreParams = new QCheckBox(tr("восстанавливать параметры"), zeros);
     cbRestoreParams->setObjectName("cbRestoreParams");
     cbRestoreParams->setToolTip(
@@ -274,12 +289,17 @@ ChartPanel::ChartPanel(QWidget* parent) : ClickableGroupBox(tr("График"), 
                         82 + ((n - 1) % 4) * 16, 104);
         lbCh[n]->setObjectName(QString("lbCh%1").arg(n));
     }
-    btSaveZeros = new QPushButton(tr("Сохранить в файл scales.scl"), zeros);
-    btSaveZeros->setObjectName("btSaveZeros");
-    btSaveZeros->setGeometry(220, 84, 150, 24);
-    btLoadScalesFile = new QPushButton(tr("Загрузить файл scales.scl"), zeros);
-    btLoadScalesFile->setObjectName("btLoadScalesFile");
-    btLoadScalesFile->setGeometry(220, 114, 150, 24);
+    btSaveZeros = button(zeros, "btSaveZeros", tr("Сохранить в файл scales.scl"), 220, 84, 150, 24);
+    btLoadScalesFile =
+        button(zeros, "btLoadScalesFile", tr("Загрузить файл scales.scl"), 220, 114, 150, 24);
+    // The file buttons stand as one column; where the font widens them, the zero-level group,
+    // the smoothing group's right edge and the panel follow.
+    const int columnWidth = std::max(btSaveZeros->width(), btLoadScalesFile->width());
+    btSaveZeros->resize(columnWidth, btSaveZeros->height());
+    btLoadScalesFile->resize(columnWidth, btLoadScalesFile->height());
+    zeros->resize(std::max(zeros->width(), btSaveZeros->geometry().right() + 7), zeros->height());
+    smooth->resize(zeros->geometry().right() + 1 - smooth->x(), smooth->height());
+    resize(zeros->geometry().right() + 9, height());
 }
 
 } // namespace zarvik

@@ -37,7 +37,9 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
+#include <QStyleOptionToolButton>
 #include <QToolButton>
+#include <algorithm>
 #include <cmath>
 
 static void initZarvikResources() {
@@ -77,7 +79,8 @@ TForm1::TForm1(const QString& appPath, QWidget* parent) : QWidget(parent), AppPa
 TForm1::~TForm1() = default;
 
 QToolButton* TForm1::addButton(QFrame* bar, const QString& name, const QString& caption,
-                               const QString& hint, int helpContext) {
+                               const QString& hint, int helpContext,
+                               const QStringList& otherCaptions) {
     auto* b = new QToolButton(bar);
     b->setObjectName(name);
     b->setToolTip(hint);
@@ -87,7 +90,17 @@ QToolButton* TForm1::addButton(QFrame* bar, const QString& name, const QString& 
         QFont f = b->font();
         f.setBold(true);
         b->setFont(f);
-        b->setMinimumWidth(QFontMetrics(f).horizontalAdvance(caption) + 12);
+        const QFontMetrics fm(f);
+        int widest = fm.horizontalAdvance(caption);
+        for (const QString& c : otherCaptions)
+            widest = std::max(widest, fm.horizontalAdvance(c));
+        QStyleOptionToolButton opt;
+        opt.initFrom(b);
+        opt.text = caption;
+        b->setFixedWidth(
+            b->style()
+                ->sizeFromContents(QStyle::CT_ToolButton, &opt, QSize(widest, fm.height()), b)
+                .width());
     }
     b->setAutoRaise(true);
     b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -98,23 +111,16 @@ QToolButton* TForm1::addButton(QFrame* bar, const QString& name, const QString& 
 }
 
 void TForm1::buildRegions() {
-    // Header captions over the three tool bars.
+    // Header captions over the three tool bars; they follow the bars' places (eventFilter).
     Header = new QWidget(this);
     Header->setObjectName("Header");
     Header->setAttribute(Qt::WA_NoMousePropagation);
-    auto* headerLayout = new QHBoxLayout(Header);
-    headerLayout->setContentsMargins(0, 0, 0, 0);
-    headerLayout->setSpacing(0);
-    const std::array<std::pair<const char*, int>, 3> sections = {
-        {{"Файл", 194}, {"Управление контроллером", 360}, {"Опции", 205}}};
-    for (const auto& [caption, width] : sections) {
-        auto* l = new QLabel(tr(caption), Header);
-        l->setAlignment(Qt::AlignCenter);
-        l->setFixedWidth(width);
-        l->setFrameStyle(QFrame::Panel | QFrame::Raised);
-        headerLayout->addWidget(l);
+    const std::array<const char*, 3> sections = {"Файл", "Управление контроллером", "Опции"};
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        m_headerCaptions[i] = new QLabel(tr(sections[i]), Header);
+        m_headerCaptions[i]->setAlignment(Qt::AlignCenter);
+        m_headerCaptions[i]->setFrameStyle(QFrame::Panel | QFrame::Raised);
     }
-    headerLayout->addStretch();
 
     ctlBar = new QWidget(this);
     ctlBar->setObjectName("ctlBar");
@@ -123,23 +129,24 @@ void TForm1::buildRegions() {
     auto* barLayout = new QHBoxLayout(ctlBar);
     barLayout->setContentsMargins(0, 7, 0, 7);
     barLayout->setSpacing(0);
-    // Tool bars that never wrap and never hide a button behind an overflow arrow: at least
-    // their design width, wider when the font needs it.
-    auto makeBar = [&](const char* name, int width) {
+    // Tool bars that never wrap and never hide a button behind an overflow arrow: each as wide
+    // as its buttons in the font in use (the design's widths held them in a narrower font).
+    auto makeBar = [&](const char* name) {
         auto* bar = new QFrame(ctlBar);
         bar->setObjectName(name);
         bar->setFrameStyle(QFrame::Panel | QFrame::Raised);
-        bar->setMinimumWidth(width);
         bar->setFixedHeight(27);
+        bar->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        bar->installEventFilter(this);
         auto* layout = new QHBoxLayout(bar);
         layout->setContentsMargins(2, 2, 2, 2);
         layout->setSpacing(1);
         barLayout->addWidget(bar);
         return bar;
     };
-    tbFile = makeBar("tbFile", 194);
-    tbMCctl = makeBar("tbMCctl", 360);
-    tbOptions = makeBar("tbOptions", 205);
+    tbFile = makeBar("tbFile");
+    tbMCctl = makeBar("tbMCctl");
+    tbOptions = makeBar("tbOptions");
     barLayout->addStretch();
 
     QStyle* st = style();
@@ -166,7 +173,7 @@ void TForm1::buildRegions() {
     btUSB->setIcon(st->standardIcon(QStyle::SP_DriveNetIcon));
     btStartMode = addButton(tbMCctl, "btStartMode", {}, {}, 4);
     btChooseF = addButton(tbMCctl, "btChooseF", tr("Выбор F/T"),
-                          tr("Выбрать частоту выборки / время измерения"), 4);
+                          tr("Выбрать частоту выборки / время измерения"), 4, {tr("Закрыть")});
     btStartPlus =
         addButton(tbMCctl, "btStartPlus", tr("ПУСК ИЗМЕРЕНИЯ"), tr("Запуск измерения"), 4);
     btSpectrGo = addButton(tbMCctl, "btSpectrGo", tr("Спектр"), tr("Построение спектра"), 4);
@@ -174,15 +181,14 @@ void TForm1::buildRegions() {
     btSpectrGo->setEnabled(false);
     btTrend->setEnabled(false);
 
-    btChart = addButton(tbOptions, "btChart", tr("График"), tr("Параметры графика"), 5);
-    btOptions =
-        addButton(tbOptions, "btOptions", tr("Опции"), tr("Цвет графика, единицы времени..."), 5);
+    btChart =
+        addButton(tbOptions, "btChart", tr("График"), tr("Параметры графика"), 5, {tr("Закрыть")});
+    btOptions = addButton(tbOptions, "btOptions", tr("Опции"),
+                          tr("Цвет графика, единицы времени..."), 5, {tr("Закрыть"), tr("ОПЦИИ")});
     btRead = addButton(tbOptions, "btRead", tr("Повтор чтения"),
                        tr("Повторное считывание массива из памяти платы АЦП"), 5);
     btBoot = addButton(tbOptions, "btBoot", tr("Boot"), tr("Внешний генератор"), 4);
     btBoot->hide();
-    for (QFrame* bar : {tbFile, tbMCctl, tbOptions})
-        static_cast<QHBoxLayout*>(bar->layout())->addStretch();
 
     gbFile = new QGroupBox(tr("Комментарий"), this);
     gbFile->setObjectName("gbFile");
@@ -635,7 +641,18 @@ bool TForm1::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+void TForm1::placeHeaderCaption(QWidget* toolBar) {
+    const std::array<QWidget*, 3> bars = {tbFile, tbMCctl, tbOptions};
+    for (std::size_t i = 0; i < bars.size(); ++i)
+        if (bars[i] == toolBar) {
+            const QPoint at = Header->mapFrom(this, toolBar->mapTo(this, QPoint(0, 0)));
+            m_headerCaptions[i]->setGeometry(at.x(), 0, toolBar->width(), kHeaderHeight);
+        }
+}
+
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize)
+        placeHeaderCaption(qobject_cast<QWidget*>(watched));
     // A double-click on a free part of the tool-bar strip: the buttons take their own.
     if (watched == ctlBar && event->type() == QEvent::MouseButtonDblClick) {
         guarded([this] { m_cycle->ctlBarDblClick(); });

@@ -8,6 +8,7 @@
 #include "shell/settings.h"
 
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -162,8 +163,12 @@ protected:
 
 private:
     void buildRegions();
+    // `otherCaptions` are those the button shows in other states: it is wide enough for each,
+    // so that a changed caption never shifts the tool bars.
     QToolButton* addButton(QFrame* bar, const QString& name, const QString& caption,
-                           const QString& hint, int helpContext);
+                           const QString& hint, int helpContext,
+                           const QStringList& otherCaptions = {});
+    void placeHeaderCaption(QWidget* toolBar);
     void FormCreate();
     void FormShow();
     void FormClose();
@@ -184,6 +189,7 @@ private:
     int screenWidth() const;
     void showHelp(int helpContext);
 
+    std::array<QLabel*, 3> m_headerCaptions{}; // over tbFile, tbMCctl, tbOptions
     std::array<QLabel*, 3> m_statusPanels{};
     std::optional<QRect> m_workArea;
     int m_screenWidth = 0;

@@ -1,0 +1,151 @@
+// Captions as the operator sees them: whole, in the font the program draws with.
+#include "analysis/spectrumwindow.h"
+#include "shell/qttranslation.h"
+#include "shell/tform1.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QTranslator>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace {
+
+using zarvik::TForm1;
+
+struct Fit {
+    QString text;
+    int need = 0;     // the caption's width with the style's padding and indicator
+    int room = 0;     // the width its control gives it
+    int needDown = 0; // a wrapped caption's lines, and the height they have
+    int roomDown = 0;
+};
+
+// How much room a caption needs and has, for the controls that show one; nullopt for others.
+std::optional<Fit> captionFit(const QWidget* w) {
+    const QStyle* st = w->style();
+    const QFontMetrics fm(w->font());
+    const auto px = [&](QStyle::PixelMetric m) { return st->pixelMetric(m, nullptr, w); };
+    if (const auto* b = qobject_cast<const QAbstractButton*>(w)) {
+        const QString text = b->text();
+        if (text.isEmpty())
+            return std::nullopt;
+        int padding = px(QStyle::PM_ButtonMargin) + 2 * px(QStyle::PM_DefaultFrameWidth);
+        if (qobject_cast<const QCheckBox*>(b))
+            padding = px(QStyle::PM_IndicatorWidth) + px(QStyle::PM_CheckBoxLabelSpacing);
+        if (qobject_cast<const QRadioButton*>(b))
+            padding =
+                px(QStyle::PM_ExclusiveIndicatorWidth) + px(QStyle::PM_RadioButtonLabelSpacing);
+        return Fit{text, fm.horizontalAdvance(text) + padding, b->width()};
+    }
+    if (const auto* l = qobject_cast<const QLabel*>(w)) {
+        const QString text = l->text();
+        if (text.isEmpty())
+            return std::nullopt;
+        const QRect room =
+            l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
+        if (!l->wordWrap())
+            return Fit{text, fm.horizontalAdvance(text), room.width()};
+        // A wrapped caption needs its longest word across and all its lines down.
+        int word = 0;
+        for (const QString& part : text.split(' '))
+            word = std::max(word, fm.horizontalAdvance(part));
+        const QRect lines =
+            fm.boundingRect(QRect(0, 0, room.width(), 10000), Qt::TextWordWrap, text);
+        return Fit{text, word, room.width(), lines.height(), room.height()};
+    }
+    return std::nullopt;
+}
+
+// Every caption shown in `window` fits its control, and the control lies whole inside each
+// panel, bar and box that holds it.
+void expectCaptionsFit(QWidget* window) {
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window))
+            continue;
+        const std::optional<Fit> fit = captionFit(w);
+        if (!fit)
+            continue;
+        const std::string where = (w->objectName() + " \"" + fit->text + "\"").toStdString();
+        EXPECT_LE(fit->need, fit->room) << where;
+        EXPECT_LE(fit->needDown, fit->roomDown) << where;
+        for (QWidget* holder = w->parentWidget(); holder != window->parentWidget();
+             holder = holder->parentWidget()) {
+            const QRect r(w->mapTo(holder, QPoint(0, 0)), w->size());
+            EXPECT_TRUE(holder->rect().contains(r))
+                << where << " leaves " << holder->objectName().toStdString();
+        }
+    }
+}
+
+class CaptionsTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString appPath() const { return dir.path() + "/"; }
+};
+
+TEST_F(CaptionsTest, MainWindowCaptionsFitAtTheDefaultSizeInEveryState) {
+    TForm1 f(appPath());
+    f.show();
+    QApplication::processEvents();
+    expectCaptionsFit(&f);
+
+    // The panels' own captions, and the tool-bar buttons reading "Закрыть".
+    f.btChooseFClick();
+    f.btOptionsClick();
+    f.btChartClick();
+    f.pnlChart->show();
+    QApplication::processEvents();
+    expectCaptionsFit(&f);
+
+    f.gbOptionsClick(); // "ОПЦИИ" in capitals
+    QApplication::processEvents();
+    expectCaptionsFit(&f);
+}
+
+TEST_F(CaptionsTest, SpectrumWindowCaptionsFit) {
+    zarvik::TForm2 w(zarvik::FilePlaces(dir.path().toStdString(), dir.path().toStdString()));
+    w.show();
+    QApplication::processEvents();
+    expectCaptionsFit(&w);
+}
+
+TEST_F(CaptionsTest, HeaderCaptionsStandOverTheirToolBars) {
+    TForm1 f(appPath());
+    f.show();
+    const auto expectOver = [&f] {
+        QApplication::processEvents();
+        const QList<QLabel*> captions =
+            f.Header->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+        const std::array<QWidget*, 3> bars = {f.tbFile, f.tbMCctl, f.tbOptions};
+        ASSERT_EQ(captions.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            const int left = bars[i]->mapTo(&f, QPoint(0, 0)).x();
+            EXPECT_EQ(captions[i]->mapTo(&f, QPoint(0, 0)).x(), left) << i;
+            EXPECT_EQ(captions[i]->width(), bars[i]->width()) << i;
+        }
+    };
+    expectOver();
+    f.btChooseFClick(); // a wider caption widens its bar
+    expectOver();
+    f.setWindowBounds(600, 1100, 0, 0);
+    expectOver();
+}
+
+TEST(QtTranslation, QtsOwnDialogsSpeakRussian) {
+    QTranslator translator;
+    ASSERT_TRUE(zarvik::loadQtTranslation(translator));
+    QCoreApplication::installTranslator(&translator);
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Перейти к:");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Отмена");
+    QCoreApplication::removeTranslator(&translator);
+}
+
+} // namespace
