@@ -5,6 +5,7 @@
 #include "analysis/fft.h"
 
 #include "bestof.h"
+#include "report.h"
 
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
@@ -81,8 +82,8 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     const auto ours = reporter.times.find("BM_FFT");
     const auto base = reporter.times.find("BM_LibraryRealTransform");
-    if (ours != reporter.times.end() && base != reporter.times.end() && base->second > 0.0)
-        std::printf("FFT Count 15 / library real transform of 32768 points: %.2f (goal <= 4)\n",
-                    ours->second / base->second);
+    if (ours != reporter.times.end() && base != reporter.times.end())
+        zarvik::bench::reportFigure("FFT of 32768 points / library real transform", ours->second,
+                                    base->second, "<= 4");
     return 0;
 }

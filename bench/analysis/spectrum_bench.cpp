@@ -8,6 +8,7 @@
 #include "shell/tform1.h"
 #include "view/chartview.h"
 
+#include "report.h"
 #include "windowbench.h"
 
 #include <QApplication>
@@ -117,8 +118,9 @@ int main(int argc, char** argv) {
     shared.reset();
     const double transform = reporter.times["transformAlone"];
     for (const char* name : {"spectrumCommand/fmax_35", "spectrumCommand/fmax_1000"})
-        if (transform > 0.0 && reporter.times.count(name))
-            std::printf("%s on 65536 points / the transform alone: %.1f\n", name,
-                        reporter.times[name] / transform);
+        if (reporter.times.count(name))
+            zarvik::bench::reportFigure(
+                (std::string(name) + " on 65536 points / the transform alone").c_str(),
+                reporter.times[name], transform, "for information");
     return 0;
 }

@@ -9,6 +9,8 @@
 
 #include "chart/chart.h"
 
+#include "report.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -200,8 +202,8 @@ void printRatio(const RatioReporter& reporter, const char* subject, const char* 
                 const char* what, const char* goal) {
     const auto s = reporter.times.find(subject);
     const auto b = reporter.times.find(baseline);
-    if (s != reporter.times.end() && b != reporter.times.end() && b->second > 0.0)
-        std::printf("%s: %.2f (%s)\n", what, s->second / b->second, goal);
+    if (s != reporter.times.end() && b != reporter.times.end())
+        zarvik::bench::reportFigure(what, s->second, b->second, goal);
 }
 
 } // namespace
@@ -215,11 +217,11 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     printRatio(reporter, "BM_Repaint_8x30000", "BM_Repaint_8x1200",
-               "repaint 8 x 30000 points / 8 x 1200 points", "goal <= 1.5");
+               "repaint 8 x 30000 points / 8 x 1200 points", "<= 1.5");
     printRatio(reporter, "BM_Repaint_1x240000", "BM_Repaint_1x1200",
-               "repaint 1 x 240000 points / 1 x 1200 points", "goal <= 1.5");
+               "repaint 1 x 240000 points / 1 x 1200 points", "<= 1.5");
     printRatio(reporter, "BM_Repaint_8x30000_Zoomed1000", "BM_Repaint_8x1000",
-               "repaint 8 x 30000 points zoomed to 1000 / 8 x 1000 points", "goal <= 1.5");
+               "repaint 8 x 30000 points zoomed to 1000 / 8 x 1000 points", "<= 1.5");
     printRatio(reporter, "BM_Repaint_8x30000_Noisy", "BM_Repaint_8x1200_Noisy",
                "repaint 8 x 30000 noisy points / 8 x 1200 noisy points",
                "more ink: for information");

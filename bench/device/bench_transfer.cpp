@@ -11,6 +11,7 @@
 #include "shell/tform1.h"
 #include "view/chartview.h"
 
+#include "report.h"
 #include "windowbench.h"
 
 #include <QApplication>
@@ -167,9 +168,8 @@ void programTransfer(benchmark::State& state) {
                    ? 0.0
                    : turnaroundsMs[static_cast<std::size_t>(q * (turnaroundsMs.size() - 1))];
     };
-    std::printf("ratio %-40s %.3f (goal <= 1.03; line %.3f s, program %.3f s)\n",
-                "transfer_960_packets", linkSeconds > 0 ? best / linkSeconds : 0.0, linkSeconds,
-                best);
+    zarvik::bench::reportFigure("transfer of 960 paced packets (s) / the line itself", best,
+                                linkSeconds, "<= 1.03");
     std::printf("turnaround median %.3f ms (goal < 0.3), 99th percentile %.3f ms (goal < 2), "
                 "%zu packets\n",
                 at(0.5), at(0.99), turnaroundsMs.size());

@@ -3,6 +3,8 @@
 
 #include "files/d8cfile.h"
 
+#include "report.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -76,8 +78,7 @@ int main(int argc, char** argv) {
 
     const double read = reporter.time("BM_PlainRead");
     const double load = reporter.time("BM_LoadD8c");
-    if (read > 0.0 && load > 0.0)
-        std::printf("load of a 480000-byte file / plain read of it: %.2f (goal <= 3)\n",
-                    load / read);
+    zarvik::bench::reportFigure("load of a 480000-byte file / plain read of it", load, read,
+                                "<= 3");
     return 0;
 }

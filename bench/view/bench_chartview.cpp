@@ -6,6 +6,7 @@
 #include "view/chartview.h"
 
 #include "bestof.h"
+#include "report.h"
 #include "windowbench.h"
 
 #include <QApplication>
@@ -65,7 +66,9 @@ public:
             if (name.rfind("baseline", 0) == 0)
                 m_baseline = t;
             else if (m_baseline > 0)
-                std::printf("ratio %-40s %.2f (goal <= 2)\n", name.c_str(), t / m_baseline);
+                zarvik::bench::reportFigure(
+                    ("chart build " + name + " / words into doubles").c_str(), t, m_baseline,
+                    "<= 2");
         }
     }
 
