@@ -66,8 +66,9 @@ void ClipboardPrint::printChart(QPrinter& printer) {
     QPainter painter;
     if (!painter.begin(&printer))
         throw printError(printer);
-    // Printer pixels of the printable page: its whole width and the upper half.
-    const QRect target(QPoint(0, 0), QPoint(printer.width() - 1, printer.height() / 2));
+    // Printer pixels of the printable page: its whole width and the upper half, the lower
+    // half left blank to the last row.
+    const QRect target(0, 0, printer.width(), printer.height() / 2);
     try {
         m_c.chart->draw(painter, target);
     } catch (...) {
