@@ -47,8 +47,9 @@ class TSerCustomComm;
 using TSerNotifyEvent = std::function<void(TSerCustomComm& sender)>;
 using TSerRxCharEvent = std::function<void(TSerCustomComm& sender, int count)>;
 using TSerErrorEvent = std::function<void(TSerCustomComm& sender, std::uint32_t errors)>;
-// Receives exceptions raised by event handlers, which must not reach the component's threads.
-using TSerExceptionHandler = std::function<void(const std::exception& error)>;
+// Receives exceptions raised by event handlers, of whatever type, which must not reach the
+// component's threads.
+using TSerExceptionHandler = std::function<void(std::exception_ptr error)>;
 
 class TSerCustomComm : public TSerComponent {
 public:

@@ -277,20 +277,30 @@ TEST_F(SerCommTest, EveryByteArrivesWhenTheHandlerReadsWhileDataKeepComing) {
 
 TEST_F(SerCommTest, HandlerExceptionsGoToTheExceptionHandlerAndEventsGoOn) {
     std::vector<std::string> shown;
-    comm.SetExceptionHandler([&](const std::exception& e) { shown.push_back(e.what()); });
+    comm.SetExceptionHandler([&](std::exception_ptr e) {
+        try {
+            std::rethrow_exception(e);
+        } catch (const std::exception& error) {
+            shown.push_back(error.what());
+        } catch (int) {
+            shown.push_back("int");
+        }
+    });
     int calls = 0;
     comm.OnRxChar = [&](TSerCustomComm& sender, int count) {
         ++calls;
         std::string drop(static_cast<std::size_t>(count), '\0');
         sender.ReadBytes(drop.data(), count);
-        throw std::runtime_error("handler failed");
+        if (calls == 1)
+            throw std::runtime_error("handler failed");
+        throw 7; // not a std::exception
     };
     comm.Open();
     pty.Write("a");
     ASSERT_TRUE(ui.PumpUntil([&] { return calls == 1; }, 2s));
     pty.Write("b");
     ASSERT_TRUE(ui.PumpUntil([&] { return calls == 2; }, 2s));
-    EXPECT_EQ(shown, (std::vector<std::string>{"handler failed", "handler failed"}));
+    EXPECT_EQ(shown, (std::vector<std::string>{"handler failed", "int"}));
 }
 
 TEST_F(SerCommTest, EmptyMaskRunsNoEventThread) {
