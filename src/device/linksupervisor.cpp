@@ -63,6 +63,10 @@ LinkSupervisor::LinkSupervisor(const Controls& controls, QObject* parent)
     m_comm->FlowControl().SetControlDtr(dtrDisabled);
     m_comm->FlowControl().SetControlRts(rtsEnabled);
     m_comm->SetBaudrate(br9600);
+    // Received bytes and the event character; the write thread reports an empty buffer. Line
+    // errors and modem lines are not watched, so their counters are not polled; an unplugged
+    // board is still reported as a line error (leIoError).
+    m_comm->SetMonitorEvents(ceRxChar | ceTxEmpty | ceRxFlag);
     m_comm->OnRxChar = [this](TSerCustomComm&, int count) { CommRxChar(count); };
     m_comm->SetExceptionHandler(&showException);
 
