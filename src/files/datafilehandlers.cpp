@@ -151,11 +151,17 @@ bool DataFileHandlers::readDataFile(const QString& fileName) {
             showFrequency(*e.header());
         if (e.kind() == FileError::Kind::NotDataFile)
             operatorMessages().information(QString::fromUtf8(e.what()));
+        else if (e.kind() == FileError::Kind::TooLarge)
+            operatorMessages().information(
+                tr("Файл %1 не может быть открыт: массив данных %2 байт больше допустимых %3 байт.")
+                    .arg(nameOf(name))
+                    .arg(e.header()->DataSize)
+                    .arg(kD8cMaxDataSize));
         else
             operatorMessages().error(QString::fromUtf8(e.what()));
         return false;
-    } catch (const std::exception& e) {
-        operatorMessages().error(QString::fromUtf8(e.what()));
+    } catch (...) {
+        showException(std::current_exception());
         return false;
     }
 

@@ -4,6 +4,7 @@
 #include "files/d8cformat.h"
 #include "files/datafilehandlers.h"
 #include "files/filetime.h"
+#include "unit/files/largestallocation.h"
 #include "view/chartview.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QToolButton>
+#include <limits>
 
 namespace zarvik::test {
 namespace {
@@ -170,6 +172,17 @@ TEST_F(DataFileHandlersTest, AFailedLoadLeavesTheMeasurementAndTheWindowAsTheyWe
     EXPECT_EQ(messages, QStringList{"error:" + QString::fromStdString(kStreamReadError)});
     expectUnchanged("cut short");
 
+    // More samples than may be held and drawn, all of them in the file.
+    messages.clear();
+    DataFileRecipe big;
+    big.words.assign(kD8cMaxDataSize / 2 + 8, 0);
+    writeDataFile(dataPath("big.d8c"), big);
+    big.words.clear();
+    loadThroughDialog(dataPath("big.d8c"));
+    EXPECT_EQ(messages, QStringList{"info:Файл big.d8c не может быть открыт: массив данных "
+                                    "33554448 байт больше допустимых 33554432 байт."});
+    expectUnchanged("too large");
+
     // No such file.
     messages.clear();
     form->setStatusText(1, "before");
@@ -178,6 +191,19 @@ TEST_F(DataFileHandlersTest, AFailedLoadLeavesTheMeasurementAndTheWindowAsTheyWe
     EXPECT_TRUE(messages[0].startsWith("error:Cannot open file ")) << messages[0].toStdString();
     EXPECT_EQ(form->statusText(1), "before");
     expectUnchanged("missing");
+}
+
+TEST_F(DataFileHandlersTest, LinesThatDoNotFitInMemoryAreReportedAndTheFileStaysLoaded) {
+    DataFileRecipe recipe;
+    recipe.mask = 0x01;
+    recipe.words.assign(300000, 2048); // 600 kB of samples, 2.4 MB of points
+    const QString file = writeDataFile(dataPath("long.d8c"), recipe);
+    allocationLimit = 1u << 20;
+    loadThroughDialog(file);
+    allocationLimit = std::numeric_limits<std::size_t>::max();
+    EXPECT_EQ(messages, QStringList{"error:Недостаточно памяти для построения графика"});
+    EXPECT_EQ(form->Measurement.SampleData.size(), 600000u);
+    EXPECT_EQ(form->chartView()->series(1)->count(), 0);
 }
 
 TEST_F(DataFileHandlersTest, ARefusedOrFailedSaveLeavesTheOldFileAndTheCaption) {
