@@ -4,6 +4,7 @@
 #include "chart/chartpicture.h"
 #include "files/datetimetext.h"
 #include "files/filetime.h"
+#include "files/memotext.h"
 #include "shell/operatormessages.h"
 
 #include <QAbstractButton>
@@ -96,7 +97,7 @@ void ClipboardPrint::Chart1RightClick(const QPoint& position) {
 }
 
 void ClipboardPrint::btCopyClick() {
-    QString text = m_c.mComment->toPlainText();
+    QString text = memoLines(*m_c.mComment).join('\n');
     // Without a readable file the comment goes alone: there is no date to name.
     if (!m_m.FileName.empty()) {
         if (const std::optional<double> written = lastWriteTime(m_m.FileName)) {
@@ -107,7 +108,7 @@ void ClipboardPrint::btCopyClick() {
     }
     m_c.mClipBoard->setPlainText(text);
     m_c.mClipBoard->selectAll();
-    QGuiApplication::clipboard()->setText(m_c.mClipBoard->toPlainText());
+    QGuiApplication::clipboard()->setText(memoLines(*m_c.mClipBoard).join('\n'));
 }
 
 } // namespace zarvik

@@ -8,6 +8,7 @@
 #include "files/datetimetext.h"
 #include "files/filetime.h"
 #include "files/folderlisting.h"
+#include "files/memotext.h"
 #include "files/saveformat.h"
 #include "shell/operatormessages.h"
 #include "shell/systemlocale.h"
@@ -49,7 +50,7 @@ DataFileHandlers::DataFileHandlers(const Controls& controls, TMeasurement& measu
 
 std::vector<std::string> DataFileHandlers::commentLines() const {
     std::vector<std::string> lines;
-    for (const QString& line : m_c.mComment->toPlainText().split('\n'))
+    for (const QString& line : memoLines(*m_c.mComment))
         lines.push_back(line.toStdString());
     return lines;
 }

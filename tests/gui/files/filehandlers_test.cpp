@@ -1,5 +1,6 @@
 #include "chart/chart.h"
 #include "chart/chartseries.h"
+#include "common/cp1251.h"
 #include "filepartsfixture.h"
 #include "files/d8cformat.h"
 #include "files/datafilehandlers.h"
@@ -117,6 +118,26 @@ TEST_F(DataFileHandlersTest, ResavingALoadedFileKeepsItsCommentAndItsOlderFormat
     EXPECT_EQ(static_cast<std::uint8_t>(bytes[1]), 0x00);
     EXPECT_EQ(form->mComment->toPlainText(), "Каналы 2\nстарый стенд");
     EXPECT_EQ(lastWriteTime(copy.toStdString()), lastWriteTime(source.toStdString()));
+}
+
+TEST_F(DataFileHandlersTest, EveryByteOfACommentComesBackFromALoadAndASave) {
+    std::string comment;
+    for (int b = 1; b < 256; ++b)
+        if (b != '\r' && b != '\n')
+            comment += static_cast<char>(b);
+    comment += "\r\n" + utf8ToCp1251("до") + "\xA0\xA0" + utf8ToCp1251("после") + " \x98";
+    DataFileRecipe recipe;
+    recipe.comment = {};
+    const std::string file = readBytes(writeDataFile(dataPath("all.d8c"), recipe)) + comment;
+    writeBytes(dataPath("all.d8c"), file);
+    loadThroughDialog(dataPath("all.d8c"));
+    form->dataFiles()->SaveDlg.prompt = [&](const FileDialog&) { return dataPath("copy.d8c"); };
+    form->dataFiles()->btSaveClick();
+    ASSERT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+    // The comment ends the file; the X title before it follows the window's time unit.
+    const std::string copy = readBytes(dataPath("copy.d8c"));
+    ASSERT_GE(copy.size(), comment.size());
+    EXPECT_EQ(copy.substr(copy.size() - comment.size()), comment);
 }
 
 TEST_F(DataFileHandlersTest, AFailedLoadLeavesTheMeasurementAndTheWindowAsTheyWere) {
