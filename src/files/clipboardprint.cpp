@@ -107,8 +107,7 @@ void ClipboardPrint::btCopyClick() {
         }
     }
     m_c.mClipBoard->setPlainText(text);
-    m_c.mClipBoard->selectAll();
-    QGuiApplication::clipboard()->setText(memoLines(*m_c.mClipBoard).join('\n'));
+    copyMemoToClipboard(*m_c.mClipBoard);
 }
 
 } // namespace zarvik

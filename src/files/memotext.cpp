@@ -1,5 +1,7 @@
 #include "files/memotext.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
@@ -11,6 +13,11 @@ QStringList memoLines(const QPlainTextEdit& memo) {
     for (QTextBlock b = memo.document()->begin(); b.isValid(); b = b.next())
         lines << b.text().split(QChar::LineSeparator);
     return lines;
+}
+
+void copyMemoToClipboard(QPlainTextEdit& memo) {
+    memo.selectAll();
+    QGuiApplication::clipboard()->setText(memoLines(memo).join('\n'));
 }
 
 } // namespace zarvik
