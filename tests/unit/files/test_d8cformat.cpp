@@ -199,19 +199,6 @@ TEST(D8cFormat, AHugeDataSizeIsRejectedBeforeAnythingIsAllocated) {
     }
 }
 
-TEST(D8cFormat, ASampleBlockAboveTheCapIsRefusedThoughTheFileHoldsIt) {
-    for (const std::uint32_t size : {kD8cMaxDataSize, kD8cMaxDataSize + 2}) {
-        Bytes b(kSmallFile.begin(), kSmallFile.begin() + kSmallSamplesAt);
-        for (int i = 0; i < 4; ++i)
-            b[5 + i] = static_cast<std::uint8_t>(size >> (8 * i));
-        b.resize(b.size() + size);
-        if (size <= kD8cMaxDataSize)
-            EXPECT_EQ(parse(b, b.size()).SampleData.size(), size);
-        else
-            EXPECT_EQ(failureOf(b, b.size()), FileError::Kind::TooLarge);
-    }
-}
-
 TEST(D8cFormat, AFileWithoutTitleTerminatorsNeedsNoSamples) {
     Bytes b(kSmallFile.begin(), kSmallFile.begin() + 150);
     b[5] = 0; // DataSize 0
