@@ -3,6 +3,7 @@
 #include "analysis/spectrumwindow.h"
 #include "analysis/trend.h"
 #include "chart/chart.h"
+#include "files/memotext.h"
 #include "shell/operatormessages.h"
 #include "shell/systemlocale.h"
 #include "view/chartview.h"
@@ -45,8 +46,7 @@ std::string AnalysisActions::fileName() const {
 
 void AnalysisActions::copyToClipboard(const QStringList& lines) {
     m_c.mClipBoard->setPlainText(lines.join('\n'));
-    m_c.mClipBoard->selectAll();
-    m_c.mClipBoard->copy();
+    copyMemoToClipboard(*m_c.mClipBoard);
 }
 
 void AnalysisActions::btSpectrGoClick() {

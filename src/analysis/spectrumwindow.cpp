@@ -200,7 +200,8 @@ void TForm2::FormCreate() {
 
 void TForm2::FormClose() {
     IniFile ini(m_places.forWriting(ini::kFileName));
-    writeSpectrumSettings(ini, settings());
+    if (!writeSpectrumSettings(ini, settings()) && settingsNotWritten)
+        settingsNotWritten(ini.path());
 }
 
 SpectrumSettings TForm2::settings() const {

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -57,6 +58,8 @@ public:
     std::function<void()> trendCommand;               // btTr runs the trend command
     std::function<void(const QStringList&)> copyText; // lines onto the clipboard
     std::function<void(int)> showHelp;                // F1: the topic of a help context
+    // The settings file could not be written as the window closed.
+    std::function<void(const std::filesystem::path&)> settingsNotWritten;
 
     // Handlers.
     void btSpectrumClick();

@@ -7,8 +7,9 @@
 
 namespace zarvik {
 
-// Byte 0x98 is unassigned in Windows-1251; it decodes to U+FFFD so that nothing is lost
-// silently, and U+FFFD (like any character without a byte) encodes as '?'.
+// Byte 0x98 is unassigned in Windows-1251; it decodes to the control character U+0098, so
+// that a comment holding it is written back byte for byte. Characters without a byte encode
+// as '?'.
 constexpr char kCp1251Unmappable = '?';
 
 // Windows-1251 bytes -> UTF-8.
@@ -16,7 +17,7 @@ std::string cp1251ToUtf8(std::string_view bytes);
 // UTF-8 -> Windows-1251 bytes; characters with no byte (and malformed UTF-8) become '?'.
 std::string utf8ToCp1251(std::string_view utf8);
 
-// The Unicode code point of one Windows-1251 byte (0xFFFD for 0x98).
+// The Unicode code point of one Windows-1251 byte (U+0098 for 0x98).
 char32_t cp1251ToUnicode(unsigned char byte);
 
 } // namespace zarvik

@@ -128,6 +128,14 @@ bool parseInteger(const std::string& text, int& out) {
 
 } // namespace
 
+std::FILE* createBinaryFile(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return ::_wfopen(path.c_str(), L"wb");
+#else
+    return std::fopen(path.c_str(), "wb");
+#endif
+}
+
 IniFile::IniFile(std::filesystem::path path) : m_path(std::move(path)) {
     std::ifstream in(m_path, std::ios::binary);
     if (!in)
@@ -254,7 +262,7 @@ bool IniFile::save() const {
     }
     std::filesystem::path tmp = m_path;
     tmp += ".~new";
-    std::FILE* f = std::fopen(tmp.string().c_str(), "wb");
+    std::FILE* f = createBinaryFile(tmp);
     if (!f)
         return false;
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();

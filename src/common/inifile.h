@@ -4,11 +4,17 @@
 // Every write replaces the file as a whole (temporary file, then rename), keeping every other
 // line, comment and order byte for byte, so a crash never leaves half a settings file.
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace zarvik {
+
+// Creates or empties a file for writing bytes; null when it cannot. On Windows a narrow name
+// goes through the system's code page, which cannot name a folder outside it (a Cyrillic user
+// name on a Latin system), so the wide-character call is used there.
+std::FILE* createBinaryFile(const std::filesystem::path& path);
 
 class IniFile {
 public:

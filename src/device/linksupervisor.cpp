@@ -63,17 +63,23 @@ LinkSupervisor::LinkSupervisor(const Controls& controls, QObject* parent)
     m_comm->FlowControl().SetControlDtr(dtrDisabled);
     m_comm->FlowControl().SetControlRts(rtsEnabled);
     m_comm->SetBaudrate(br9600);
+    // Received bytes and the event character; the write thread reports an empty buffer. Line
+    // errors and modem lines are not watched, so their counters are not polled; an unplugged
+    // board is still reported as a line error (leIoError).
+    m_comm->SetMonitorEvents(ceRxChar | ceTxEmpty | ceRxFlag);
     m_comm->OnRxChar = [this](TSerCustomComm&, int count) { CommRxChar(count); };
-    m_comm->SetExceptionHandler(
-        [](const std::exception& e) { operatorMessages().error(QString::fromUtf8(e.what())); });
+    m_comm->SetExceptionHandler(&showException);
 
     timConnect = new QTimer(this);
     timConnect->setInterval(500);
     timCheckUSB = new QTimer(this);
     timCheckUSB->setInterval(1000);
-    connect(timConnect, &QTimer::timeout, this, &LinkSupervisor::timConnectTimer);
-    connect(timCheckUSB, &QTimer::timeout, this, &LinkSupervisor::timCheckUSBTimer);
-    connect(m_c.btUSB, &QAbstractButton::clicked, this, &LinkSupervisor::btUSBClick);
+    // The port's errors ("Output buffer is full...") are shown; none escapes a slot.
+    connect(timConnect, &QTimer::timeout, this, [this] { guarded([this] { timConnectTimer(); }); });
+    connect(timCheckUSB, &QTimer::timeout, this,
+            [this] { guarded([this] { timCheckUSBTimer(); }); });
+    connect(m_c.btUSB, &QAbstractButton::clicked, this,
+            [this] { guarded([this] { btUSBClick(); }); });
     showUsb(false);
     timCheckUSB->start();
 }
@@ -100,7 +106,7 @@ void LinkSupervisor::closePort() {
     try {
         if (m_comm->IsOpen())
             m_comm->Close();
-    } catch (const std::exception&) {
+    } catch (...) {
         // A port that fails to close is gone anyway.
     }
 }
@@ -183,8 +189,10 @@ void LinkSupervisor::timConnectTimer() {
 void LinkSupervisor::timCheckUSBTimer() {
     LinkCheckPending = true;
     if (LinkCheckAnswered) {
-        m_comm->WriteByte(kEcho);
+        // Cleared first: an echo byte that cannot go out is not answered either, and the next
+        // tick finds the link lost instead of failing on the full buffer again.
         LinkCheckAnswered = false;
+        m_comm->WriteByte(kEcho);
         return;
     }
     const int opened = m_opened;

@@ -4,6 +4,7 @@
 #include "chart/chartpicture.h"
 #include "files/datetimetext.h"
 #include "files/filetime.h"
+#include "files/memotext.h"
 #include "shell/operatormessages.h"
 
 #include <QAbstractButton>
@@ -66,8 +67,9 @@ void ClipboardPrint::printChart(QPrinter& printer) {
     QPainter painter;
     if (!painter.begin(&printer))
         throw printError(printer);
-    // Printer pixels of the printable page: its whole width and the upper half.
-    const QRect target(QPoint(0, 0), QPoint(printer.width() - 1, printer.height() / 2));
+    // Printer pixels of the printable page: its whole width and the upper half, the lower
+    // half left blank to the last row.
+    const QRect target(0, 0, printer.width(), printer.height() / 2);
     try {
         m_c.chart->draw(painter, target);
     } catch (...) {
@@ -95,7 +97,7 @@ void ClipboardPrint::Chart1RightClick(const QPoint& position) {
 }
 
 void ClipboardPrint::btCopyClick() {
-    QString text = m_c.mComment->toPlainText();
+    QString text = memoLines(*m_c.mComment).join('\n');
     // Without a readable file the comment goes alone: there is no date to name.
     if (!m_m.FileName.empty()) {
         if (const std::optional<double> written = lastWriteTime(m_m.FileName)) {
@@ -105,8 +107,7 @@ void ClipboardPrint::btCopyClick() {
         }
     }
     m_c.mClipBoard->setPlainText(text);
-    m_c.mClipBoard->selectAll();
-    QGuiApplication::clipboard()->setText(m_c.mClipBoard->toPlainText());
+    copyMemoToClipboard(*m_c.mClipBoard);
 }
 
 } // namespace zarvik

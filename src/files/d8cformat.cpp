@@ -116,6 +116,8 @@ D8cContents readD8c(D8cSource& in) {
     // Checked before anything is sized from it: DataSize comes from outside.
     if (c.header.DataSize > in.remaining())
         throw D8cLoadError(FileError::Kind::StreamRead, kStreamReadError, c.header);
+    if (c.header.DataSize > kD8cMaxDataSize)
+        throw D8cLoadError(FileError::Kind::TooLarge, kTooLargeError, c.header);
     c.SampleData.resize(c.header.DataSize);
     if (in.read(c.SampleData.data(), c.SampleData.size()) < c.SampleData.size())
         throw D8cLoadError(FileError::Kind::StreamRead, kStreamReadError, c.header);

@@ -17,9 +17,14 @@ namespace zarvik {
 constexpr std::size_t kD8cHeaderSize = 17;
 constexpr std::size_t kD8cFixedSize = 145; // header, Scale[1..8], Shift[1..8]
 constexpr std::uint8_t kD8cMarker = 4;     // low byte of FormatWord
+// The board never writes more than 480000 bytes of samples. A file may hold seventy times as
+// many, 32 MiB or 16.7 million samples, whose lines (eight bytes a point) still fit in memory
+// and draw; a larger sample block is refused before it is read.
+constexpr std::uint32_t kD8cMaxDataSize = 32u * 1024 * 1024;
 
 inline const std::string kNotDataFileMessage = "Приложение открывает файлы *.d8c, записанные АЦП.";
 inline const std::string kStreamReadError = "Stream read error";
+inline const std::string kTooLargeError = "Sample block too large";
 
 struct D8cHeader {
     std::uint16_t FormatWord = kFormatCurrent;
@@ -72,8 +77,9 @@ public:
 
 // Reads a whole data file. All or nothing: throws D8cLoadError with kNotDataFileMessage
 // (kind NotDataFile) when the marker byte is not 4 or the file ends inside the fixed part,
-// and with kStreamReadError (kind StreamRead) when DataSize is more than the file holds
-// after the titles. A title without its 0 byte runs to the end of the file.
+// with kStreamReadError (kind StreamRead) when DataSize is more than the file holds after the
+// titles, and with kTooLargeError (kind TooLarge) when it is more than kD8cMaxDataSize. A
+// title without its 0 byte runs to the end of the file.
 D8cContents readD8c(D8cSource& in);
 // The same on a file image in memory.
 D8cContents parseD8c(const std::uint8_t* data, std::size_t size);

@@ -8,6 +8,7 @@
 #include "files/datetimetext.h"
 #include "files/filetime.h"
 #include "files/folderlisting.h"
+#include "files/memotext.h"
 #include "files/saveformat.h"
 #include "shell/operatormessages.h"
 #include "shell/systemlocale.h"
@@ -49,7 +50,7 @@ DataFileHandlers::DataFileHandlers(const Controls& controls, TMeasurement& measu
 
 std::vector<std::string> DataFileHandlers::commentLines() const {
     std::vector<std::string> lines;
-    for (const QString& line : m_c.mComment->toPlainText().split('\n'))
+    for (const QString& line : memoLines(*m_c.mComment))
         lines.push_back(line.toStdString());
     return lines;
 }
@@ -151,11 +152,17 @@ bool DataFileHandlers::readDataFile(const QString& fileName) {
             showFrequency(*e.header());
         if (e.kind() == FileError::Kind::NotDataFile)
             operatorMessages().information(QString::fromUtf8(e.what()));
+        else if (e.kind() == FileError::Kind::TooLarge)
+            operatorMessages().information(
+                tr("Файл %1 не может быть открыт: массив данных %2 байт больше допустимых %3 байт.")
+                    .arg(nameOf(name))
+                    .arg(e.header()->DataSize)
+                    .arg(kD8cMaxDataSize));
         else
             operatorMessages().error(QString::fromUtf8(e.what()));
         return false;
-    } catch (const std::exception& e) {
-        operatorMessages().error(QString::fromUtf8(e.what()));
+    } catch (...) {
+        showException(std::current_exception());
         return false;
     }
 

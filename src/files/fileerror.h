@@ -14,6 +14,7 @@ public:
         CannotOpen,          // "Cannot open file %s"
         NotDataFile,         // wrong marker byte or a file too short for the fixed part
         StreamRead,          // "Stream read error": the file ends inside the sample block
+        TooLarge,            // a sample block too large to hold and draw; the window words it
         CannotCreate,        // "Cannot create file %s"
         WriteFailed,         // "Unable to write to %s"
         UnsupportedExtension // a save name that is neither ".d8c", ".txt" nor ".csv"

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <exception>
+#include <new>
 
 namespace zarvik {
 namespace {
@@ -39,13 +40,23 @@ std::unique_ptr<OperatorMessages> setOperatorMessages(std::unique_ptr<OperatorMe
     return m;
 }
 
-void guarded(const std::function<void()>& handler) {
+void showException(std::exception_ptr error) {
     try {
-        handler();
+        std::rethrow_exception(error);
+    } catch (const std::bad_alloc&) {
+        operatorMessages().error(QObject::tr("Недостаточно памяти"));
     } catch (const std::exception& e) {
         operatorMessages().error(QString::fromUtf8(e.what()));
     } catch (...) {
         operatorMessages().error(QObject::tr("Неизвестная ошибка"));
+    }
+}
+
+void guarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (...) {
+        showException(std::current_exception());
     }
 }
 

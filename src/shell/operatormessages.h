@@ -4,6 +4,7 @@
 // shown with their text, so nothing escapes a Qt slot.
 
 #include <QString>
+#include <exception>
 #include <functional>
 #include <memory>
 
@@ -25,7 +26,11 @@ OperatorMessages& operatorMessages();
 // Replaces the facility (tests install a recorder); returns the previous one.
 std::unique_ptr<OperatorMessages> setOperatorMessages(std::unique_ptr<OperatorMessages> m);
 
-// Runs `handler`; an exception it throws is shown through error() with its text.
+// Shows an exception through error(): an error of the file, stream and serial layers with its
+// text, a failed allocation and an exception of no known type in the operator's words.
+void showException(std::exception_ptr error);
+
+// Runs `handler`; an exception it throws, of whatever type, is shown by showException.
 void guarded(const std::function<void()>& handler);
 
 } // namespace zarvik

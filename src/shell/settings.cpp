@@ -99,7 +99,7 @@ bool canReplaceFile(const std::filesystem::path& file) {
     // The same temporary name the INI engine writes before it renames.
     std::filesystem::path probe = file;
     probe += ".~new";
-    std::FILE* f = std::fopen(probe.string().c_str(), "wb");
+    std::FILE* f = createBinaryFile(probe);
     if (!f)
         return false;
     std::fclose(f);

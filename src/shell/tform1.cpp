@@ -413,8 +413,22 @@ TForm2* TForm1::spectrumWindow() const {
     return m_spectrumWindow;
 }
 
+void TForm1::reportSettingsNotWritten(const std::filesystem::path& file) {
+    if (m_settingsFailureReported)
+        return;
+    m_settingsFailureReported = true;
+    operatorMessages().error(
+        QString("Unable to write to %1")
+            .arg(QDir::toNativeSeparators(QString::fromStdString(file.u8string()))));
+}
+
 void TForm1::setSpectrumWindow(TForm2* window) {
     m_spectrumWindow = window;
+    window->settingsNotWritten = [form =
+                                      QPointer<TForm1>(this)](const std::filesystem::path& file) {
+        if (form)
+            form->reportSettingsNotWritten(file);
+    };
     AnalysisActions::Controls c;
     c.form2 = window;
     c.chartView = m_chartView;
@@ -476,7 +490,8 @@ void TForm1::FormClose() {
         m_spectrumWindow->close();
     m_link->closePort();
     IniFile ini(Places.forWriting(ini::kFileName));
-    writeMainSettings(ini, collectSettings());
+    if (!writeMainSettings(ini, collectSettings()))
+        reportSettingsNotWritten(ini.path());
     if (m_help)
         m_help->close();
 }

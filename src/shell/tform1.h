@@ -188,6 +188,9 @@ private:
     QRect workArea() const;
     int screenWidth() const;
     void showHelp(int helpContext);
+    // Both windows write the settings file as the program closes, and the spectrum window
+    // again at every close of its own: the operator is told once.
+    void reportSettingsNotWritten(const std::filesystem::path& file);
 
     std::array<QLabel*, 3> m_headerCaptions{}; // over tbFile, tbMCctl, tbOptions
     std::array<QLabel*, 3> m_statusPanels{};
@@ -195,6 +198,7 @@ private:
     int m_screenWidth = 0;
     bool m_shown = false;
     bool m_closed = false;
+    bool m_settingsFailureReported = false;
     HelpViewer* m_help = nullptr;
     ChartView* m_chartView = nullptr;
     SamplingPanel* m_sampling = nullptr;

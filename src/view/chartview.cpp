@@ -5,6 +5,7 @@
 #include "chart/chartseries.h"
 #include "common/numtext.h"
 #include "common/rounding.h"
+#include "shell/operatormessages.h"
 #include "shell/panels.h"
 #include "shell/systemlocale.h"
 
@@ -13,6 +14,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QSpinBox>
+#include <new>
 
 namespace zarvik {
 namespace {
@@ -79,14 +81,24 @@ void ChartView::ShowChart() {
         m_m.Shift = m_m.ShiftScl;
     }
 
-    buildChannelPoints(m_m, in, m_points);
-    XStep = m_points.xStep;
-    m_m.ChannelMask = m_points.channelMask;
-    // The series take the built arrays as they are and hand back their old storage for the
-    // next build.
-    // Every line is replaced, those of unchecked channels by no points.
-    for (int n = 1; n <= kChannels; ++n)
-        m_series[n]->assign(EvenX{1, m_points.xFactor, m_points.xDivisor}, m_points.channels[n].y);
+    try {
+        buildChannelPoints(m_m, in, m_points);
+        XStep = m_points.xStep;
+        m_m.ChannelMask = m_points.channelMask;
+        // The series take the built arrays as they are and hand back their old storage for the
+        // next build.
+        // Every line is replaced, those of unchecked channels by no points.
+        for (int n = 1; n <= kChannels; ++n)
+            m_series[n]->assign(EvenX{1, m_points.xFactor, m_points.xDivisor},
+                                m_points.channels[n].y);
+    } catch (const std::bad_alloc&) {
+        // No line is drawn rather than some; the measurement itself stays, to be saved or
+        // drawn with fewer channels.
+        m_points = ChartBuildOutput{};
+        for (int n = 1; n <= kChannels; ++n)
+            m_series[n]->clear();
+        operatorMessages().error(tr("Недостаточно памяти для построения графика"));
+    }
 
     if (m_m.ZeroRun && zeroLevelStep)
         zeroLevelStep();

@@ -423,9 +423,9 @@ void TSerCustomComm::SetWritePriority(TSerThreadPriority value) {
 void TSerCustomComm::RunHandler(const std::function<void()>& handler) {
     try {
         handler();
-    } catch (const std::exception& error) {
+    } catch (...) {
         if (m_onException) {
-            m_onException(error);
+            m_onException(std::current_exception());
         }
     }
 }

@@ -11,9 +11,11 @@
 //
 // The device opened is DeviceName with PortNum put in for its integer placeholder ("COM%d" and
 // 5 give COM5); a name without a placeholder, such as a /dev/serial/by-id path, is used as it
-// is. On POSIX systems the line events are received bytes (ceRxChar), a hang-up of the device
-// (ceError, with leIoError in the line errors) and, where the driver counts them, modem-line
-// changes, breaks and line errors; an event character (ceRxFlag) is not detected there.
+// is. A device that is gone (unplugged, hung up) is reported as ceError, with leIoError in the
+// line errors, whatever MonitorEvents holds, as long as any event is monitored. On POSIX
+// systems the other line events are received bytes (ceRxChar) and, where the driver counts
+// them, modem-line changes, breaks and line errors; an event character (ceRxFlag) is not
+// detected there.
 
 #include "device/serial/serdevice.h"
 #include "device/serial/serobjects.h"
@@ -47,8 +49,9 @@ class TSerCustomComm;
 using TSerNotifyEvent = std::function<void(TSerCustomComm& sender)>;
 using TSerRxCharEvent = std::function<void(TSerCustomComm& sender, int count)>;
 using TSerErrorEvent = std::function<void(TSerCustomComm& sender, std::uint32_t errors)>;
-// Receives exceptions raised by event handlers, which must not reach the component's threads.
-using TSerExceptionHandler = std::function<void(const std::exception& error)>;
+// Receives exceptions raised by event handlers, of whatever type, which must not reach the
+// component's threads.
+using TSerExceptionHandler = std::function<void(std::exception_ptr error)>;
 
 class TSerCustomComm : public TSerComponent {
 public:

@@ -286,14 +286,14 @@ public:
             if (fds[0].revents != 0) {
                 return {TSerWaitOutcome::Stopped, 0, 0};
             }
-            TSerCommEvents events = 0;
-            if (n == 2 && fds[1].revents != 0) {
-                events |= TakeDeviceEvents();
-            }
+            const TSerCommEvents device = n == 2 && fds[1].revents != 0 ? TakeDeviceEvents() : 0;
+            TSerCommEvents events = device;
             if (m_watchCounters) {
                 events |= CounterEvents();
             }
-            events &= m_mask;
+            // A hang-up ends the line: it is reported whatever the mask, or an owner that does
+            // not watch line errors would wait for ever on a device that is gone.
+            events = (events & m_mask) | (device & ceError);
             if (events != 0) {
                 return {TSerWaitOutcome::Event, events, 0};
             }

@@ -143,7 +143,6 @@ public:
     }
 
     int SetEventMask(TSerCommEvents mask) override {
-        m_mask = mask;
         return SetCommMask(m_handle, mask) ? 0 : LastError();
     }
 
@@ -161,11 +160,9 @@ public:
             if (!::WaitCommEvent(m_handle, &mask, &ov)) {
                 const DWORD error = GetLastError();
                 if (DeviceGone(error)) {
+                    // Reported whatever the mask, as on POSIX: the owner must learn it.
                     m_gone = true;
-                    if (m_mask & ceError) {
-                        return {TSerWaitOutcome::Event, ceError, 0};
-                    }
-                    continue;
+                    return {TSerWaitOutcome::Event, ceError, 0};
                 }
                 if (error != ERROR_IO_PENDING) {
                     return {TSerWaitOutcome::Failed, 0, static_cast<int>(error)};
@@ -189,10 +186,7 @@ public:
                         return {TSerWaitOutcome::Failed, 0, static_cast<int>(failure)};
                     }
                     m_gone = true;
-                    if (m_mask & ceError) {
-                        return {TSerWaitOutcome::Event, ceError, 0};
-                    }
-                    continue;
+                    return {TSerWaitOutcome::Event, ceError, 0};
                 }
             }
             if (mask != 0) {
@@ -318,7 +312,6 @@ public:
 
 private:
     HANDLE m_handle = INVALID_HANDLE_VALUE;
-    TSerCommEvents m_mask = 0;
     std::atomic<bool> m_gone{false};
     TSerEvent m_waitEvent;  // the event thread's overlapped waits
     TSerEvent m_readEvent;  // reads, under the read lock

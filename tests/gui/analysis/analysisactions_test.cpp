@@ -5,12 +5,14 @@
 #include "shell/systemlocale.h"
 #include "view/chartview.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -312,6 +314,20 @@ TEST_F(TrendCommandTest, LineEndsWithChannelGroupCommaAndTheOpenDialogsFile) {
     form1->btTrend->click();
     EXPECT_TRUE(clipboardLines()[0].endsWith("\t52, /данные/стенд 2.d8c"));
     EXPECT_EQ(form1->mClipBoard->toPlainText(), QGuiApplication::clipboard()->text());
+}
+
+// A rich copy beside the text would let a spreadsheet paste the listing into one column.
+TEST_F(TrendCommandTest, TrendAndSpectrumPutPlainTextOnlyOnTheClipboard) {
+    buildDecay(5);
+    for (QAbstractButton* command : {static_cast<QAbstractButton*>(form1->btTrend),
+                                     static_cast<QAbstractButton*>(form1->btSpectrGo)}) {
+        QGuiApplication::clipboard()->clear();
+        command->click();
+        const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+        ASSERT_NE(mime, nullptr);
+        EXPECT_EQ(mime->formats(), QStringList{"text/plain"}) << command->text().toStdString();
+        EXPECT_EQ(mime->text(), form1->mClipBoard->toPlainText());
+    }
 }
 
 TEST_F(TrendCommandTest, TheWindowsTrendButtonRunsTheSameCommandAndTheSpectrumUndoesItsState) {

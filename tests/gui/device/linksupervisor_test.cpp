@@ -1,6 +1,7 @@
 #include "boardsim.h"
 #include "device/linksupervisor.h"
 #include "recordingmessages.h"
+#include "unit/serial/pty.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -178,6 +179,32 @@ TEST_F(LinkTest, ALinkBackBeforeTheLossMessageIsClosedIsNotLostAgain) {
     EXPECT_FALSE(link->timCheckUSB->isActive());
     link.reset();
     board.stop();
+}
+
+TEST_F(LinkTest, AnEchoByteThatCannotGoOutIsShownAndTheLinkIsThenLost) {
+    zarvik::test::PtyMaster board;
+    portAt(board.SlavePath());
+    link->Comm().FlowControl().SetXonXoffOut(true);
+    link->Comm().Buffers().SetWriteTimeout(50);
+    link->OpenPort(Sender::Window);
+    ASSERT_TRUE(link->Comm().IsOpen());
+    link->timCheckUSB->stop();
+    // XOFF holds the line, so the write buffer cannot drain; input is taken in order, so once
+    // the echo after it has been read the line is held.
+    link->LinkCheckPending = true;
+    link->LinkCheckAnswered = false;
+    board.Write("\x13\x18");
+    ASSERT_TRUE(waitFor([&] { return link->LinkCheckAnswered; }, 2000));
+    // Filled to the last byte.
+    EXPECT_THROW(for (int i = 0; i < 100000; ++i) link->Comm().WriteByte('a'),
+                 zarvik::ESerCommError);
+    link->timCheckUSB->start(20);
+    ASSERT_TRUE(waitFor([&] { return log().size() >= 2; }, 3000));
+    EXPECT_EQ(log().mid(0, 2),
+              (QStringList{"error:Output buffer is full. Please check comm status.",
+                           "msg:Для восстановления связи просто подключите устройство"}));
+    EXPECT_FALSE(link->timCheckUSB->isActive());
+    link.reset();
 }
 
 TEST_F(LinkTest, TheReconnectLoopReopensThePortWhenTheBoardComesBack) {

@@ -32,10 +32,10 @@ struct Ink {
 };
 
 // Renders the first page of a PDF to grey levels and finds where it is not white.
-Ink inkOfPdf(const QString& pdf, const QString& outBase) {
+Ink inkOfPdf(const QString& pdf, const QString& outBase, int dpi = 40) {
     Ink ink;
     QProcess p;
-    p.start("pdftoppm", {"-r", "40", "-gray", "-singlefile", pdf, outBase});
+    p.start("pdftoppm", {"-r", QString::number(dpi), "-gray", "-singlefile", pdf, outBase});
     if (!p.waitForFinished(60000) || p.exitCode() != 0) {
         ADD_FAILURE() << "pdftoppm (poppler-utils) could not render the page";
         return ink;
@@ -79,6 +79,24 @@ TEST_F(ClipboardPrintTest, APrintFillsTheWidthAndTheUpperHalfOfAnA4Page) {
     EXPECT_LE(ink.top, 1);
     EXPECT_NEAR(ink.bottom, ink.height / 2, 2);
     EXPECT_EQ(form->Chart1->backgroundColor(), kScreenColor);
+}
+
+TEST_F(ClipboardPrintTest, AtOnePixelAPointThePrintEndsOnTheLastRowOfTheUpperHalf) {
+    loadThroughDialog(writeDataFile(dataPath("a.d8c")));
+    form->Chart1->setBackgroundColor(Qt::black);
+    const QString pdf = dataPath("chart72.pdf");
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setResolution(72);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    form->clipboardPrint()->printChart(printer);
+
+    const Ink ink = inkOfPdf(pdf, dataPath("page72"), 72);
+    EXPECT_EQ(ink.height, printer.height());
+    EXPECT_EQ(ink.right, printer.width() - 1);
+    EXPECT_EQ(ink.bottom, printer.height() / 2 - 1);
 }
 
 TEST_F(ClipboardPrintTest, WithoutAPrinterThePrintReportsItsErrorAndKeepsTheChart) {

@@ -1,9 +1,11 @@
 #include "chart/chart.h"
 #include "chart/chartseries.h"
+#include "common/cp1251.h"
 #include "filepartsfixture.h"
 #include "files/d8cformat.h"
 #include "files/datafilehandlers.h"
 #include "files/filetime.h"
+#include "unit/files/largestallocation.h"
 #include "view/chartview.h"
 
 #include <QApplication>
@@ -14,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QToolButton>
+#include <limits>
 
 namespace zarvik::test {
 namespace {
@@ -117,6 +120,26 @@ TEST_F(DataFileHandlersTest, ResavingALoadedFileKeepsItsCommentAndItsOlderFormat
     EXPECT_EQ(lastWriteTime(copy.toStdString()), lastWriteTime(source.toStdString()));
 }
 
+TEST_F(DataFileHandlersTest, EveryByteOfACommentComesBackFromALoadAndASave) {
+    std::string comment;
+    for (int b = 1; b < 256; ++b)
+        if (b != '\r' && b != '\n')
+            comment += static_cast<char>(b);
+    comment += "\r\n" + utf8ToCp1251("до") + "\xA0\xA0" + utf8ToCp1251("после") + " \x98";
+    DataFileRecipe recipe;
+    recipe.comment = {};
+    const std::string file = readBytes(writeDataFile(dataPath("all.d8c"), recipe)) + comment;
+    writeBytes(dataPath("all.d8c"), file);
+    loadThroughDialog(dataPath("all.d8c"));
+    form->dataFiles()->SaveDlg.prompt = [&](const FileDialog&) { return dataPath("copy.d8c"); };
+    form->dataFiles()->btSaveClick();
+    ASSERT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+    // The comment ends the file; the X title before it follows the window's time unit.
+    const std::string copy = readBytes(dataPath("copy.d8c"));
+    ASSERT_GE(copy.size(), comment.size());
+    EXPECT_EQ(copy.substr(copy.size() - comment.size()), comment);
+}
+
 TEST_F(DataFileHandlersTest, AFailedLoadLeavesTheMeasurementAndTheWindowAsTheyWere) {
     const QString good = writeDataFile(dataPath("good.d8c"));
     loadThroughDialog(good);
@@ -170,6 +193,17 @@ TEST_F(DataFileHandlersTest, AFailedLoadLeavesTheMeasurementAndTheWindowAsTheyWe
     EXPECT_EQ(messages, QStringList{"error:" + QString::fromStdString(kStreamReadError)});
     expectUnchanged("cut short");
 
+    // More samples than may be held and drawn, all of them in the file.
+    messages.clear();
+    DataFileRecipe big;
+    big.words.assign(kD8cMaxDataSize / 2 + 8, 0);
+    writeDataFile(dataPath("big.d8c"), big);
+    big.words.clear();
+    loadThroughDialog(dataPath("big.d8c"));
+    EXPECT_EQ(messages, QStringList{"info:Файл big.d8c не может быть открыт: массив данных "
+                                    "33554448 байт больше допустимых 33554432 байт."});
+    expectUnchanged("too large");
+
     // No such file.
     messages.clear();
     form->setStatusText(1, "before");
@@ -178,6 +212,19 @@ TEST_F(DataFileHandlersTest, AFailedLoadLeavesTheMeasurementAndTheWindowAsTheyWe
     EXPECT_TRUE(messages[0].startsWith("error:Cannot open file ")) << messages[0].toStdString();
     EXPECT_EQ(form->statusText(1), "before");
     expectUnchanged("missing");
+}
+
+TEST_F(DataFileHandlersTest, LinesThatDoNotFitInMemoryAreReportedAndTheFileStaysLoaded) {
+    DataFileRecipe recipe;
+    recipe.mask = 0x01;
+    recipe.words.assign(300000, 2048); // 600 kB of samples, 2.4 MB of points
+    const QString file = writeDataFile(dataPath("long.d8c"), recipe);
+    allocationLimit = 1u << 20;
+    loadThroughDialog(file);
+    allocationLimit = std::numeric_limits<std::size_t>::max();
+    EXPECT_EQ(messages, QStringList{"error:Недостаточно памяти для построения графика"});
+    EXPECT_EQ(form->Measurement.SampleData.size(), 600000u);
+    EXPECT_EQ(form->chartView()->series(1)->count(), 0);
 }
 
 TEST_F(DataFileHandlersTest, ARefusedOrFailedSaveLeavesTheOldFileAndTheCaption) {
