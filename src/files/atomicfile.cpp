@@ -80,6 +80,22 @@ void syncFolder(const fs::path& folder) {
 }
 #endif
 
+// What a save of the target killed before its rename left behind: its temporaries. A save
+// that went through takes them away, so none pile up beside the file.
+void removeLeftTemporaries(const fs::path& folder, const fs::path& target) {
+    const std::string prefix = "." + target.filename().u8string() + ".~";
+    std::error_code ec;
+    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end;
+         !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().u8string();
+        if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
+            name.find_first_not_of("0123456789", prefix.size()) == std::string::npos) {
+            std::error_code removed;
+            fs::remove(it->path(), removed);
+        }
+    }
+}
+
 [[noreturn]] void cannotCreate(const std::string& fileName) {
     throw FileError(FileError::Kind::CannotCreate, "Cannot create file " + fileName);
 }
@@ -143,6 +159,7 @@ void replaceFileContents(const std::string& fileName, const void* data, std::siz
         cannotCreate(fileName);
     }
     syncFolder(folder);
+    removeLeftTemporaries(folder, target);
 }
 
 } // namespace zarvik

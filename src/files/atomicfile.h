@@ -11,7 +11,8 @@ namespace zarvik {
 // Throws FileError: CannotCreate ("Cannot create file %s") when the file cannot be created
 // there (no such folder, no permission, a read-only file or a folder of that name),
 // WriteFailed ("Unable to write to %s") when writing or flushing fails. No temporary file is
-// left behind after a failure.
+// left behind after a failure, and a successful save also takes away the temporaries of
+// earlier saves of the same file that were killed before their rename.
 void replaceFileContents(const std::string& fileName, const void* data, std::size_t size);
 
 } // namespace zarvik
