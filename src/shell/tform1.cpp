@@ -60,6 +60,12 @@ constexpr int kChartLeft = 3;
 constexpr int kSaveChartAboveBottom = 26;
 constexpr int kStatusHeight = 19;
 
+// A stored list item that the list does not have would leave it showing nothing: the first
+// item, the list's default, stands in for it.
+void selectStoredItem(QComboBox* list, int index) {
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : 0);
+}
+
 } // namespace
 
 TForm1::TForm1(const QString& appPath, QWidget* parent) : QWidget(parent), AppPath(appPath) {
@@ -328,8 +334,8 @@ void TForm1::FormCreate() {
     m_readSettings = s;
     setWindowBounds(s.height, s.width, s.left, s.top);
 
-    gbOptions->cbTimeunits->setCurrentIndex(s.timeUnits);
-    gbChart->cbShowK->setCurrentIndex(s.xyMode);
+    selectStoredItem(gbOptions->cbTimeunits, s.timeUnits);
+    selectStoredItem(gbChart->cbShowK, s.xyMode);
     gbChart->seInt->setValue(s.integratePoints);
 
     for (int n = 1; n <= kChannels; ++n) {
@@ -372,7 +378,7 @@ void TForm1::applySettings(const MainSettings& s) {
     m_sampling->applyStoredValues(s.sramBlocks, s.time4allSRAM, s.f);
     m_sampling->setStartLimits();
 
-    gbOptions->cbHelp->setCurrentIndex(s.loadHelpOnStart);
+    selectStoredItem(gbOptions->cbHelp, s.loadHelpOnStart);
     gbChart->cbRestoreParams->setChecked(s.restoreParamsAfterZero);
 }
 
