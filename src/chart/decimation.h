@@ -20,9 +20,11 @@ struct PixelMap {
     double snapped(double value) const {
         // Far-off points are pulled in to where the rasteriser still works in exact numbers;
         // the lines to them leave the plot at a slope that differs by far less than a pixel.
+        // A point with no position (an x or y that is not a number) goes with the far left or
+        // top ones, where the processor's own conversion used to put it.
         constexpr double limit = 1e9;
         double p = position(value) + 0.5;
-        p = p < -limit ? -limit : (p > limit ? limit : p);
+        p = !(p >= -limit) ? -limit : (p > limit ? limit : p);
         // floor() by hand: this runs for every point drawn, and the library call is not cheap.
         const auto whole = static_cast<long long>(p);
         return static_cast<double>(whole > p ? whole - 1 : whole);

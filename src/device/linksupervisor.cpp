@@ -3,10 +3,8 @@
 #include "shell/operatormessages.h"
 
 #include <QAbstractButton>
-#include <QCoreApplication>
 #include <QPainter>
 #include <QPixmap>
-#include <QThread>
 #include <QTimer>
 #include <cstdlib>
 
@@ -33,15 +31,6 @@ QIcon usbIcon(const QColor& color) {
     return QIcon(p);
 }
 
-// The serial component hands its events to the user-interface thread and waits for them.
-void runOnUiThread(std::function<void()> f) {
-    QCoreApplication* app = QCoreApplication::instance();
-    if (QThread::currentThread() == app->thread())
-        f();
-    else
-        QMetaObject::invokeMethod(app, std::move(f), Qt::BlockingQueuedConnection);
-}
-
 } // namespace
 
 UsbComPort findBoardPort() {
@@ -56,7 +45,7 @@ UsbComPort findBoardPort() {
 }
 
 LinkSupervisor::LinkSupervisor(const Controls& controls, QObject* parent)
-    : QObject(parent), m_c(controls), m_comm(std::make_unique<TSerComm>(&runOnUiThread)),
+    : QObject(parent), m_c(controls), m_comm(std::make_unique<TSerComm>(m_uiCalls.invoker())),
       m_green(usbIcon(QColor(0, 170, 0))), m_red(usbIcon(QColor(220, 0, 0))) {
     findPort = &findBoardPort;
     // The window's design of the component: DTR off, RTS on, no flow control.

@@ -6,6 +6,7 @@
 
 #include "device/portfinder.h"
 #include "device/serial/sercomm.h"
+#include "device/uicallqueue.h"
 
 #include <QIcon>
 #include <QObject>
@@ -72,6 +73,7 @@ private:
     void status(const QString& text);
 
     Controls m_c;
+    UiCallQueue m_uiCalls; // outlives m_comm, whose threads call through it
     std::unique_ptr<TSerComm> m_comm;
     // Successful openings; the loss message runs a nested event loop in which the reconnect
     // loop may bring the link back.

@@ -181,14 +181,16 @@ void CommentBrowser::btCancelClick() {
 }
 
 bool CommentBrowser::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_c.MAllCmnt->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    // The event's type is looked at first: the filter also sees the events of the list's own
+    // destruction, when it is no longer a scroll area whose viewport could be asked for.
+    if (event->type() == QEvent::MouseButtonDblClick && watched == m_c.MAllCmnt->viewport()) {
         // The double-click puts the caret on the clicked word first.
         auto* mouse = static_cast<QMouseEvent*>(event);
         m_c.MAllCmnt->setTextCursor(m_c.MAllCmnt->cursorForPosition(mouse->position().toPoint()));
         MAllCmntDblClick();
         return true;
     }
-    if (watched == m_c.MAllCmnt && event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress && watched == m_c.MAllCmnt) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             MAllCmntDblClick();

@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -282,7 +283,8 @@ TEST_P(BoardFailureTest, TheOperatorIsToldAndTheMeasurementOnScreenStays) {
     }
     ASSERT_TRUE(waitFor([&] { return !log().isEmpty(); }, 12000)) << f.name;
     ASSERT_EQ(log().size(), 1) << log().join('\n').toStdString();
-    EXPECT_TRUE(log()[0].startsWith(QString("msg:") + f.message)) << log()[0].toStdString();
+    EXPECT_TRUE(log()[0].contains(QRegularExpression(QString("^msg:") + f.message)))
+        << log()[0].toStdString();
     EXPECT_TRUE(log()[0].endsWith("Для восстановления связи просто подключите устройство"));
     EXPECT_EQ(form->Measurement.SampleData, previous);
     EXPECT_EQ(form->Measurement.SamplePeriodUs, 123.0);
@@ -312,8 +314,10 @@ INSTANTIATE_TEST_SUITE_P(
         Failure{"hang-up",
                 with(with(instant(), &sim::BoardOptions::hangUpAfterPackets, 300),
                      &sim::BoardOptions::reopenAfterMs, 500),
-                // The last packets before the line goes may be lost with it.
-                false, "Передача массива прервана: получено пакетов ", false, false},
+                // The last packets before the line goes may be lost with it; a host that has
+                // read each of them before the line went (a slow one) has all 300.
+                false, "Передача массива прервана: получено пакетов (29\\d|300) из 960", false,
+                false},
         Failure{"no finish byte", mute(), false, "Плата АЦП не сообщила об окончании измерения.",
                 true, false},
         Failure{"unplugged while measuring",
