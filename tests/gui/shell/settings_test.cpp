@@ -2,6 +2,7 @@
 #include "common/cp1251.h"
 #include "recordingmessages.h"
 #include "shell/tform1.h"
+#include "unwritablefiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -126,22 +127,15 @@ TEST_F(SettingsTest, TheFirstCloseWritesTheMainWindowKeysInOrder) {
 }
 
 TEST_F(SettingsTest, ASettingsFileThatCannotBeWrittenAtCloseIsReportedOnceWithItsName) {
-    QTemporaryDir config;
-    // No user folder can be made under a plain file, and the program's folder is blocked.
-    QFile plain(config.path() + "/plain");
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    plain.close();
-    const QByteArray old = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", (config.path() + "/plain").toUtf8());
-    ASSERT_TRUE(QDir(dir.path()).mkdir("Zarvik.ini.~new"));
     {
+        zarvik::test::UnwritableFile unwritable(dir.path(), "Zarvik.ini");
+        ASSERT_TRUE(unwritable.blocked());
         TForm1 f(appPath());
         zarvik::TForm2 spectrum(f.Places);
         f.setSpectrumWindow(&spectrum);
         zarvik::test::messages().log.clear();
         f.close();
     }
-    qputenv("XDG_CONFIG_HOME", old);
     const QStringList& log = zarvik::test::messages().log;
     ASSERT_EQ(log.size(), 1) << log.join('\n').toStdString();
     EXPECT_TRUE(log[0].startsWith("error:Unable to write to /")) << log[0].toStdString();

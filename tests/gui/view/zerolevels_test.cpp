@@ -2,6 +2,7 @@
 #include "recordingmessages.h"
 #include "shell/systemlocale.h"
 #include "shell/tform1.h"
+#include "unwritablefiles.h"
 #include "view/zerolevels.h"
 #include "zerostep.h"
 
@@ -116,21 +117,14 @@ TEST_F(ZeroLevelsTest, OnlyLevelsAZeroRunHasMeasuredAreSaved) {
 }
 
 TEST_F(ZeroLevelsTest, AFailedWriteIsReportedWithTheFullName) {
-    QTemporaryDir config;
-    // No user folder can be made under a plain file, and the program's folder is blocked.
-    QFile plain(config.path() + "/plain");
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    plain.close();
-    const QByteArray old = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", (config.path() + "/plain").toUtf8());
-    ASSERT_TRUE(QDir(dir.path()).mkdir("scales.scl.~new"));
     {
+        zarvik::test::UnwritableFile unwritable(dir.path(), "scales.scl");
+        ASSERT_TRUE(unwritable.blocked());
         TForm1 f(dir.path() + "/");
         zarvik::test::zeroStepOver(f, {0, 1, 2, 3, 4, 5, 6, 7, 8});
         zarvik::test::messages().log.clear();
         f.gbChart->btSaveZeros->click();
     }
-    qputenv("XDG_CONFIG_HOME", old);
     const QStringList& log = zarvik::test::messages().log;
     ASSERT_EQ(log.size(), 1) << log.join('\n').toStdString();
     EXPECT_TRUE(log[0].startsWith("error:Unable to write to /")) << log[0].toStdString();
