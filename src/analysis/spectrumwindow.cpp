@@ -87,7 +87,7 @@ void TForm2::buildControls() {
     setHelpContext(btSaveCh, 8);
     btSaveCh->setObjectName("btSaveCh");
     btSaveCh->setToolTip(tr("Копировать график в формате Windows MetaFile в буфер обмена"));
-    btSaveCh->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    btSaveCh->setIcon(QIcon(style()->standardPixmap(QStyle::SP_DialogSaveButton)));
     btSaveCh->setFixedSize(25, 25);
     row->addWidget(btSaveCh, 0, Qt::AlignBottom);
 

@@ -26,6 +26,7 @@
 #include <QDropEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
@@ -155,28 +156,31 @@ void TForm1::buildRegions() {
     tbOptions = makeBar("tbOptions");
     barLayout->addStretch();
 
+    // The style's 16-pixel pictures, the size the bars show: its icons would read every size
+    // of every picture, a tenth of the start-up.
     QStyle* st = style();
+    auto icon = [st](QStyle::StandardPixmap which) { return QIcon(st->standardPixmap(which)); };
     btSave = addButton(tbFile, "btSave", {}, tr("Сохранить данные в файл"), 7);
-    btSave->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
+    btSave->setIcon(icon(QStyle::SP_DialogSaveButton));
     btLoadFile = addButton(tbFile, "btLoadFile", {}, tr("Открыть файл данных"), 7);
-    btLoadFile->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
+    btLoadFile->setIcon(icon(QStyle::SP_DialogOpenButton));
     btCopy = addButton(tbFile, "btCopy", {}, tr("Копировать комментарий в буфер обмена"), 8);
-    btCopy->setIcon(st->standardIcon(QStyle::SP_FileDialogDetailedView));
+    btCopy->setIcon(icon(QStyle::SP_FileDialogDetailedView));
     btShowCmnt = addButton(tbFile, "btShowCmnt", {},
                            tr("Просмотреть комментарии ко всем  файлам в папке"), 7);
-    btShowCmnt->setIcon(st->standardIcon(QStyle::SP_FileDialogContentsView));
+    btShowCmnt->setIcon(icon(QStyle::SP_FileDialogContentsView));
     btPrevFile = addButton(tbFile, "btPrevFile", {}, tr("Предыдущий файл в папке"), 7);
-    btPrevFile->setIcon(st->standardIcon(QStyle::SP_ArrowLeft));
+    btPrevFile->setIcon(icon(QStyle::SP_ArrowLeft));
     btNextFile = addButton(tbFile, "btNextFile", {}, tr("Следующий файл в папке"), 7);
-    btNextFile->setIcon(st->standardIcon(QStyle::SP_ArrowRight));
+    btNextFile->setIcon(icon(QStyle::SP_ArrowRight));
     btPrint = addButton(tbFile, "btPrint", {}, tr("Печать графика"), 7);
-    btPrint->setIcon(st->standardIcon(QStyle::SP_FileIcon));
+    btPrint->setIcon(icon(QStyle::SP_FileIcon));
     btShowCmnt->setEnabled(false);
     btPrevFile->setEnabled(false);
     btNextFile->setEnabled(false);
 
     btUSB = addButton(tbMCctl, "btUSB", {}, tr("Подключить АЦП к компьютеру"), 4);
-    btUSB->setIcon(st->standardIcon(QStyle::SP_DriveNetIcon));
+    btUSB->setIcon(icon(QStyle::SP_DriveNetIcon));
     btStartMode = addButton(tbMCctl, "btStartMode", {}, {}, 4);
     btChooseF = addButton(tbMCctl, "btChooseF", tr("Выбор F/T"),
                           tr("Выбрать частоту выборки / время измерения"), 4, {tr("Закрыть")});
@@ -272,7 +276,7 @@ void TForm1::buildRegions() {
 
     btSaveChart = new QToolButton(Chart1);
     btSaveChart->setObjectName("btSaveChart");
-    btSaveChart->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
+    btSaveChart->setIcon(icon(QStyle::SP_DialogSaveButton));
     btSaveChart->setGeometry(2, 0, 24, 24);
     setHelpContext(btSaveChart, 8);
 
