@@ -1,7 +1,6 @@
-// A save that runs out of room or is killed halfway never harms the file it replaces, and the
-// next save leaves nothing of it behind: for data files, the settings file and the calibration
-// file alike. Each fault happens in a child process, with a file size limit: ignored, the
-// write fails as on a full disk; left to its default, the child dies at that byte.
+// A save that runs out of room, is killed halfway or meets a read-only folder never harms the
+// file it replaces, and the next save leaves nothing of it behind: for data files, the
+// settings file and the calibration file alike. Each fault happens in a child process.
 
 #include "common/inifile.h"
 #include "files/d8cfile.h"
@@ -11,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <functional>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -19,19 +19,36 @@
 namespace zarvik::test {
 namespace {
 
-// Runs `save` in a child whose files may grow to `limit` bytes; true when the child said the
-// save failed (exit 1) or was killed, false when it reported success.
-bool saveFailsInChild(const std::function<bool()>& save, rlim_t limit, bool killAtLimit) {
+namespace fs = std::filesystem;
+
+// Runs `save` in a child set up by `setUp`; true when the child said the save failed (exit 1)
+// or was killed, false when it reported success.
+bool saveFailsInChild(const std::function<bool()>& save, const std::function<void()>& setUp) {
     const pid_t pid = ::fork();
     if (pid == 0) {
-        std::signal(SIGXFSZ, killAtLimit ? SIG_DFL : SIG_IGN);
-        const rlimit r{limit, limit};
-        ::setrlimit(RLIMIT_FSIZE, &r);
+        setUp();
         ::_exit(save() ? 0 : 1);
     }
     int status = 0;
     ::waitpid(pid, &status, 0);
     return !(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// Files may grow to `limit` bytes: past it a write fails as on a full disk, or the child dies
+// at that byte.
+std::function<void()> sizeLimit(rlim_t limit, bool killAtLimit) {
+    return [=] {
+        std::signal(SIGXFSZ, killAtLimit ? SIG_DFL : SIG_IGN);
+        const rlimit r{limit, limit};
+        ::setrlimit(RLIMIT_FSIZE, &r);
+    };
+}
+
+// The superuser writes into any folder: the child then saves as the unprivileged user.
+void asOrdinaryUser() {
+    constexpr uid_t kNobody = 65534;
+    if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+        ::_exit(2);
 }
 
 struct Writer {
@@ -79,7 +96,7 @@ const Writer kWriters[] = {
 
 class SaveFaultsTest : public ::testing::TestWithParam<Writer> {};
 
-TEST_P(SaveFaultsTest, AFullDiskOrAKilledSaveLeavesTheOldFileAndNoTemporaryAfterTheNextSave) {
+TEST_P(SaveFaultsTest, AFullDiskAKilledSaveOrAReadOnlyFolderLeaveTheOldFileAndNoStrayFile) {
     const Writer& w = GetParam();
     TempDir dir;
     const std::string path = dir.file(w.file);
@@ -89,20 +106,30 @@ TEST_P(SaveFaultsTest, AFullDiskOrAKilledSaveLeavesTheOldFileAndNoTemporaryAfter
 
     // Full: every write past the limit fails, and the save says so.
     for (rlim_t room : {rlim_t{0}, rlim_t{100}, rlim_t{old.size() - 1}}) {
-        EXPECT_TRUE(saveFailsInChild([&] { return w.save(path, 2); }, room, false)) << room;
+        EXPECT_TRUE(saveFailsInChild([&] { return w.save(path, 2); }, sizeLimit(room, false)))
+            << room;
         EXPECT_EQ(readBytes(path), old) << room;
     }
     EXPECT_EQ(dir.names(), std::vector<std::string>{w.file}) << "a failed save cleans up";
 
     // Killed at several points of the write.
     for (rlim_t at : {rlim_t{1}, rlim_t{old.size() / 2}, rlim_t{old.size() - 2}}) {
-        EXPECT_TRUE(saveFailsInChild([&] { return w.save(path, 3); }, at, true)) << at;
+        EXPECT_TRUE(saveFailsInChild([&] { return w.save(path, 3); }, sizeLimit(at, true))) << at;
         EXPECT_EQ(readBytes(path), old) << at;
     }
+
     ASSERT_TRUE(w.save(path, 4));
     EXPECT_NE(readBytes(path), old);
     EXPECT_EQ(dir.names(), std::vector<std::string>{w.file})
         << "the next save leaves no stray file";
+
+    // A folder that may not be written.
+    const std::vector<std::uint8_t> saved = readBytes(path);
+    fs::permissions(dir.path(), fs::perms::owner_write, fs::perm_options::remove);
+    EXPECT_TRUE(saveFailsInChild([&] { return w.save(path, 5); }, asOrdinaryUser));
+    EXPECT_EQ(readBytes(path), saved);
+    EXPECT_EQ(dir.names(), std::vector<std::string>{w.file});
+    fs::permissions(dir.path(), fs::perms::owner_write, fs::perm_options::add);
 }
 
 INSTANTIATE_TEST_SUITE_P(Writers, SaveFaultsTest, ::testing::ValuesIn(kWriters),
