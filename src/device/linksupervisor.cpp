@@ -90,8 +90,9 @@ QString LinkSupervisor::portAccessMessage(const PortAccess& access, const QStrin
                   .arg(group, user);
     }
     return tr("Нет доступа к порту АЦП %1: %2.").arg(node, systemText) + "\n\n" + why + "\n\n" +
-           tr("Правило udev %1 (устанавливается вместе с программой в /lib/udev/rules.d) отдаёт "
-              "порт АЦП группе «dialout» с правами 0660 и даёт ему постоянное имя %2.")
+           tr("Правило udev %1 (входит в пакет программы; без пакета его копируют в "
+              "/etc/udev/rules.d) отдаёт порт АЦП группе «dialout» с правами 0660 и даёт ему "
+              "постоянное имя %2.")
                .arg(QString::fromLatin1(kUdevRuleName),
                     QString::fromStdString(UsbPortRoots{}.boardLink.string()));
 }
