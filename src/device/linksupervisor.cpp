@@ -1,5 +1,6 @@
 #include "device/linksupervisor.h"
 
+#include "device/serial/serutils.h"
 #include "shell/operatormessages.h"
 
 #include <QAbstractButton>
@@ -42,6 +43,58 @@ UsbComPort findBoardPort() {
         return p;
     }
     return FindUsbComPort(kVendorId, kProductId, kInstance);
+}
+
+QString LinkSupervisor::noBoardMessage() {
+    const QString notFound = tr("USB-устройство в реестре не обнаружено");
+#ifdef _WIN32
+    return notFound;
+#else
+    const QString ids = QString("%1:%2")
+                            .arg(kVendorId, 4, 16, QChar('0'))
+                            .arg(kProductId, 4, 16, QChar('0'))
+                            .toUpper();
+    return notFound + "\n\n" +
+           tr("Проверьте кабель USB. Программа ищет АЦП по коду USB %1 (имена %2 и "
+              "/dev/serial/by-id/…); другой порт можно указать в переменной окружения "
+              "ZARVIK_PORT.")
+               .arg(ids, QString::fromStdString(UsbPortRoots{}.boardLink.string()));
+#endif
+}
+
+QString LinkSupervisor::portAccessMessage(const PortAccess& access, const QString& systemText) {
+    const QString node = QString::fromStdString(access.node);
+    const QString user = access.user.empty() ? "$USER" : QString::fromStdString(access.user);
+    const QString group = QString::fromStdString(access.group);
+    QString why;
+    if (!access.known) {
+        why = tr("Проверьте права на этот файл устройства: ls -l %1").arg(node);
+    } else if (!access.groupMayReadWrite || access.group == "root") {
+        // Joining the group would not help, or would give the user far more than the port.
+        why = tr("Права порта не позволяют открыть его обычному пользователю (группа «%1»). "
+                 "Установите правило udev, затем выполните «sudo udevadm control "
+                 "--reload-rules» и переподключите АЦП.")
+                  .arg(group);
+    } else if (access.inGroupNow) {
+        why = tr("Пользователь %1 входит в группу «%2», которой порт открыт; доступ запрещён "
+                 "чем-то другим (списки ACL, политика безопасности). Проверьте: ls -l %3")
+                  .arg(user, group, node);
+    } else if (access.inGroupListed) {
+        why = tr("Пользователь %1 уже внесён в группу «%2», но этот сеанс начат раньше. Выйдите "
+                 "из системы и войдите снова.")
+                  .arg(user, group);
+    } else {
+        why = tr("Порт принадлежит группе «%1», а пользователь %2 в неё не входит. Добавьте его "
+                 "в группу командой\n\n    sudo usermod -aG %1 %2\n\nи войдите в систему "
+                 "заново.")
+                  .arg(group, user);
+    }
+    return tr("Нет доступа к порту АЦП %1: %2.").arg(node, systemText) + "\n\n" + why + "\n\n" +
+           tr("Правило udev %1 (входит в пакет программы; без пакета его копируют в "
+              "/etc/udev/rules.d) отдаёт порт АЦП группе «dialout» с правами 0660 и даёт ему "
+              "постоянное имя %2.")
+               .arg(QString::fromLatin1(kUdevRuleName),
+                    QString::fromStdString(UsbPortRoots{}.boardLink.string()));
 }
 
 LinkSupervisor::LinkSupervisor(const Controls& controls, QObject* parent)
@@ -113,7 +166,7 @@ void LinkSupervisor::OpenPort(Sender sender) {
     }
     if (PortNumber < 0) {
         if (sender == Sender::Window) {
-            operatorMessages().information(tr("USB-устройство в реестре не обнаружено"));
+            operatorMessages().information(noBoardMessage());
             timConnect->start();
         }
         return;
@@ -139,14 +192,20 @@ void LinkSupervisor::OpenPort(Sender sender) {
         TSerLineSettings line = m_comm->GetLineSettings();
         line.BaudRate = kBaud;
         m_comm->SetLineSettings(line);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         closePort();
+        // A port the user may not open is there: "connect the converter" would mislead.
+        const auto* serial = dynamic_cast<const ESerCommError*>(&e);
+        const int error = serial ? serial->ErrorCode() : 0;
+        const bool denied = isAccessDenied(error);
         if (sender != Sender::timConnect)
             operatorMessages().information(
-                tr("Если необходимо выполнить измерения, подключите АЦП. Для просмотра "
-                   "записанных файлов подключение АЦП не обязательно."));
+                denied ? portAccessMessage(examinePortAccess(PortDevice),
+                                           QString::fromStdString(SystemErrorText(error)))
+                       : tr("Если необходимо выполнить измерения, подключите АЦП. Для просмотра "
+                            "записанных файлов подключение АЦП не обязательно."));
         showUsb(false);
-        status(tr("USB: нет связи"));
+        status(denied ? tr("USB: нет доступа к порту") : tr("USB: нет связи"));
         timConnect->start();
         return;
     }

@@ -4,6 +4,7 @@
 // link is lost. The program stays usable without the board; every failure ends in a message
 // and a retry loop.
 
+#include "device/portaccess.h"
 #include "device/portfinder.h"
 #include "device/serial/sercomm.h"
 #include "device/uicallqueue.h"
@@ -55,6 +56,12 @@ public:
     void declareLinkLost(const QString& why = QString());
     // Shut-down: closes the port; errors while closing are ignored.
     void closePort();
+
+    // What the operator reads when the port may not be opened: the system's words, then who
+    // owns the port and how to join its group, or to mend the port's rights with the udev rule.
+    static QString portAccessMessage(const PortAccess& access, const QString& systemText);
+    // The message when no board is found, with where the program looked.
+    static QString noBoardMessage();
 
     int PortNumber = -1;
     std::string PortDevice;

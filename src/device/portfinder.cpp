@@ -108,6 +108,11 @@ bool FindInterface(const fs::path& sysfs, fs::path device, fs::path& interfaceDi
 
 std::string StableName(const UsbPortRoots& roots, const std::string& tty) {
     std::error_code ec;
+    // The rule's link is the name the operator knows; it may point to another of several boards.
+    const fs::path linked = fs::read_symlink(roots.boardLink, ec);
+    if (!ec && linked.filename() == tty) {
+        return roots.boardLink.string();
+    }
     std::vector<std::string> names;
     for (fs::directory_iterator it(roots.byId, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code linkError;
@@ -121,6 +126,15 @@ std::string StableName(const UsbPortRoots& roots, const std::string& tty) {
     }
     std::sort(names.begin(), names.end());
     return names.front();
+}
+
+UsbComPort BoardLinkAlone(const UsbPortRoots& roots) {
+    std::error_code ec;
+    const fs::path target = fs::canonical(roots.boardLink, ec);
+    if (ec) {
+        return {};
+    }
+    return {std::max(SplitTtyName(target.filename().string()).second, 0), roots.boardLink.string()};
 }
 
 } // namespace
@@ -150,7 +164,7 @@ UsbComPort FindUsbComPort(std::uint16_t vendorId, std::uint16_t productId,
         candidates.push_back({tty, ReadTrimmed(usbDevice / "serial") == instance});
     }
     if (candidates.empty()) {
-        return {};
+        return BoardLinkAlone(roots);
     }
     const Candidate best = *std::min_element(candidates.begin(), candidates.end(), Before);
     return {SplitTtyName(best.tty).second, StableName(roots, best.tty)};

@@ -12,8 +12,9 @@ struct UsbComPort {
     // The port number: COM number on Windows, the tty's number on Linux (ttyUSB0 gives 0);
     // -1 when the board was not found.
     int PortNumber = -1;
-    // The name to open the port by: "COM5" on Windows; on Linux the stable name under
-    // /dev/serial/by-id when there is one (it survives unplugging), else /dev/ttyUSB0 or the like.
+    // The name to open the port by: "COM5" on Windows; on Linux a stable name when there is
+    // one (it survives unplugging): the board's own link /dev/zarvik-adc, else the name under
+    // /dev/serial/by-id, else /dev/ttyUSB0 or the like.
     std::string DeviceName;
 };
 
@@ -23,11 +24,14 @@ struct UsbComPort {
 UsbComPort FindUsbComPort(std::uint16_t vendorId, std::uint16_t productId,
                           const std::string& instance);
 
-// Where the Linux look-up finds the kernel's device tree and the device nodes.
+// Where the Linux look-up finds the kernel's device tree and the device nodes. boardLink is
+// the link the board's udev rule makes; it also names the board when the device tree shows no
+// adapter with its identity (sysfs hidden in a container, a rule written for another adapter).
 struct UsbPortRoots {
     std::filesystem::path sysfs = "/sys";
     std::filesystem::path dev = "/dev";
     std::filesystem::path byId = "/dev/serial/by-id";
+    std::filesystem::path boardLink = "/dev/zarvik-adc";
 };
 
 UsbComPort FindUsbComPort(std::uint16_t vendorId, std::uint16_t productId,

@@ -113,6 +113,22 @@ FilePlaces::FilePlaces(std::filesystem::path programFolder, std::filesystem::pat
     : m_program(std::move(programFolder)), m_user(std::move(userFolder)),
       m_canWrite(std::move(canWrite)) {}
 
+FilePlaces FilePlaces::inUserFolder(const std::filesystem::path& userFolder) {
+    // With the user's folder in the program's place and nothing writable "beside the program",
+    // reading and writing both go to the user's folder.
+    return FilePlaces(userFolder, userFolder, [](const std::filesystem::path&) { return false; });
+}
+
+bool isInstalledProgram(const std::filesystem::path& programFolder) {
+    std::filesystem::path folder = programFolder;
+    if (!folder.has_filename()) // "/usr/bin/"
+        folder = folder.parent_path();
+    std::error_code ec;
+    return folder.filename() == "bin" &&
+           std::filesystem::is_regular_file(
+               folder.parent_path() / "share" / "applications" / "zarvik.desktop", ec);
+}
+
 bool FilePlaces::besideProgram(const std::string& name) const {
     return m_user.empty() || m_canWrite(m_program / name);
 }

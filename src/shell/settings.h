@@ -63,6 +63,10 @@ public:
     // An empty user folder (none known) keeps everything beside the program.
     FilePlaces(std::filesystem::path programFolder, std::filesystem::path userFolder,
                WritableCheck canWrite = canReplaceFile);
+    // An installed program keeps nothing beside itself, writable or not: its folder holds the
+    // system's programs and is shared by every user (for root it is writable, and root's
+    // settings would land there). Everything is the user's own from the first run.
+    static FilePlaces inUserFolder(const std::filesystem::path& userFolder);
 
     std::filesystem::path forReading(const std::string& name) const;
     // The first time a file goes to the user's folder it starts as a copy of the one beside
@@ -77,6 +81,11 @@ private:
     std::filesystem::path m_user;
     WritableCheck m_canWrite = canReplaceFile;
 };
+
+// Whether the program runs from an installation: its executable in <prefix>/bin beside the
+// desktop entry installed with it, <prefix>/share/applications/zarvik.desktop. A build tree or
+// a copy in a folder of its own is portable and keeps its files beside itself.
+bool isInstalledProgram(const std::filesystem::path& programFolder);
 
 // The spectrum window's share: its bounds and the clipboard choice, which it writes itself
 // whenever it closes, and the three analysis options, which it reads but the main window

@@ -324,10 +324,12 @@ void TForm1::FormCreate() {
 
     if (AppPath.isEmpty())
         AppPath = QCoreApplication::applicationDirPath() + "/";
-    Places = FilePlaces(
-        std::filesystem::u8path(AppPath.toStdString()),
-        std::filesystem::u8path(
-            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString()));
+    const std::filesystem::path programFolder = std::filesystem::u8path(AppPath.toStdString());
+    const std::filesystem::path userFolder = std::filesystem::u8path(
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
+    Places = isInstalledProgram(programFolder) && !userFolder.empty()
+                 ? FilePlaces::inUserFolder(userFolder)
+                 : FilePlaces(programFolder, userFolder);
 
     createSamplingParts();
     m_zeroLevels->GetScalesFileData();

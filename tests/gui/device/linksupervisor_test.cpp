@@ -9,7 +9,12 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -61,7 +66,11 @@ protected:
 TEST_F(LinkTest, NoBoardAtStartUpGivesOneMessageAndTheBlinkingLoop) {
     portAt("");
     link->OpenPort(Sender::Window);
-    EXPECT_EQ(log(), QStringList{"info:USB-устройство в реестре не обнаружено"});
+    ASSERT_EQ(log().size(), 1);
+    EXPECT_TRUE(log()[0].startsWith("info:USB-устройство в реестре не обнаружено\n\n"));
+    // Where the operator can look next: the identity searched for and the way round it.
+    for (const char* hint : {"10C4:EA61", "/dev/zarvik-adc", "ZARVIK_PORT"})
+        EXPECT_TRUE(log()[0].contains(hint)) << hint;
     EXPECT_TRUE(link->timConnect->isActive());
     EXPECT_FALSE(link->timCheckUSB->isActive());
     EXPECT_FALSE(start.isEnabled());
@@ -90,6 +99,124 @@ TEST_F(LinkTest, APortThatWillNotOpenGivesTheLongMessageOnceAndRetriesSilently) 
     link->OpenPort(Sender::timConnect);
     EXPECT_EQ(log().size(), 1) << "the reconnect loop tries silently";
     EXPECT_FALSE(link->Comm().IsOpen());
+}
+
+TEST(PortAccessMessageTest, TellsHowToMendWhatStandsInTheWay) {
+    struct Case {
+        const char* what;
+        zarvik::PortAccess access;
+        std::vector<const char*> says;
+        std::vector<const char*> doesNotSay;
+    };
+    const auto access = [](const char* user, const char* group, bool known, bool rw, bool now,
+                           bool listed) {
+        zarvik::PortAccess a;
+        a.node = "/dev/ttyUSB0";
+        a.user = user;
+        a.group = group;
+        a.known = known;
+        a.groupMayReadWrite = rw;
+        a.inGroupNow = now;
+        a.inGroupListed = listed;
+        return a;
+    };
+    const Case cases[] = {
+        {"not in the group",
+         access("ivan", "dialout", true, true, false, false),
+         {"группе «dialout», а пользователь ivan в неё не входит", "sudo usermod -aG dialout ivan",
+          "войдите в систему заново"},
+         {"уже внесён"}},
+        {"another group owns the port",
+         access("ivan", "uucp", true, true, false, false),
+         {"sudo usermod -aG uucp ivan"},
+         {}},
+        {"joined, but the session is older",
+         access("ivan", "dialout", true, true, false, true),
+         {"ivan уже внесён в группу «dialout»", "Выйдите из системы и войдите снова"},
+         {"usermod"}},
+        {"owned by root: the rule, not the group",
+         access("ivan", "root", true, true, false, false),
+         {"группа «root»", "udevadm control --reload-rules"},
+         {"usermod"}},
+        {"the group may not read and write",
+         access("ivan", "dialout", true, false, false, false),
+         {"группа «dialout»", "переподключите АЦП"},
+         {"usermod"}},
+        {"in the group and still refused",
+         access("ivan", "dialout", true, true, true, true),
+         {"ACL", "ls -l /dev/ttyUSB0"},
+         {"usermod", "войдите"}},
+        {"nothing known of the node",
+         access("ivan", "", false, false, false, false),
+         {"ls -l /dev/ttyUSB0"},
+         {"usermod"}},
+        {"no user name",
+         access("", "dialout", true, true, false, false),
+         {"sudo usermod -aG dialout $USER"},
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString text = LinkSupervisor::portAccessMessage(c.access, "Permission denied");
+        EXPECT_TRUE(text.startsWith("Нет доступа к порту АЦП /dev/ttyUSB0: Permission denied.\n\n"))
+            << text.toStdString();
+        // Every case names the rule that gives the port to the serial group.
+        EXPECT_TRUE(text.contains("60-zarvik.rules") && text.contains("/dev/zarvik-adc"));
+        for (const char* s : c.says)
+            EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s << "\n" << text.toStdString();
+        for (const char* s : c.doesNotSay)
+            EXPECT_FALSE(text.contains(QString::fromUtf8(s))) << s << "\n" << text.toStdString();
+    }
+}
+
+// A real refusal: as root the test gives up its file-system rights for the opening (the
+// program opens the port on this thread) against a port of the serial group; otherwise the
+// test's own port is closed to its owner.
+TEST_F(LinkTest, APortTheUserMayNotOpenSaysWhoOwnsItAndHowToMendIt) {
+    zarvik::test::PtyMaster pty;
+    const std::string tty = pty.SlavePath();
+    const bool root = ::geteuid() == 0;
+    const passwd* nobody = ::getpwnam("nobody");
+    const group* dialout = ::getgrnam("dialout");
+    if (root) {
+        ASSERT_NE(nobody, nullptr);
+        ASSERT_NE(dialout, nullptr);
+        ASSERT_EQ(::chown(tty.c_str(), 0, dialout->gr_gid), 0);
+        ASSERT_EQ(::chmod(tty.c_str(), 0660), 0);
+    } else {
+        ASSERT_EQ(::chmod(tty.c_str(), 0), 0);
+    }
+    portAt(tty);
+    const auto openAs = [&](Sender sender) {
+        if (root)
+            ::setfsuid(nobody->pw_uid);
+        link->OpenPort(sender);
+        if (root)
+            ::setfsuid(0);
+    };
+    openAs(Sender::Window);
+    ASSERT_EQ(::setfsuid(static_cast<uid_t>(-1)), static_cast<int>(::geteuid()))
+        << "file-system rights not given back";
+    ASSERT_EQ(log().size(), 1);
+    const QString shown = log()[0];
+    EXPECT_TRUE(
+        shown.startsWith(QString::fromStdString("info:Нет доступа к порту АЦП " + tty + ": ")))
+        << shown.toStdString();
+    EXPECT_FALSE(shown.contains("подключите АЦП. Для просмотра"));
+    if (root) {
+        EXPECT_TRUE(shown.contains("«dialout»") && shown.contains("sudo usermod -aG dialout root"))
+            << shown.toStdString();
+    }
+    EXPECT_EQ(status, "USB: нет доступа к порту");
+    EXPECT_FALSE(link->Comm().IsOpen());
+    EXPECT_TRUE(link->timConnect->isActive());
+    openAs(Sender::timConnect);
+    EXPECT_EQ(log().size(), 1) << "the reconnect loop tries silently";
+    // Once the port is the user's, the link comes up.
+    ASSERT_EQ(::chmod(tty.c_str(), 0666), 0);
+    openAs(Sender::btUSB);
+    EXPECT_TRUE(link->Comm().IsOpen());
+    EXPECT_EQ(status, "USB: Связь установлена");
 }
 
 TEST_F(LinkTest, OpeningTheBoardGreetsItAndStartsTheLinkCheck) {

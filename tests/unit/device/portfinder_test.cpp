@@ -28,7 +28,8 @@ public:
 
     fs::path sysfsDir() const { return m_root / "sys"; }
     UsbPortRoots roots() const {
-        return {sysfsDir(), m_root / "dev", m_root / "dev" / "serial" / "by-id"};
+        return {sysfsDir(), m_root / "dev", m_root / "dev" / "serial" / "by-id",
+                m_root / "dev" / "zarvik-adc"};
     }
 
     // port: "1-1" (USB path); usbSerial: true for the usb-serial layout (ttyUSBn below a port
@@ -55,6 +56,14 @@ public:
 
     void addById(const std::string& name, const std::string& tty) {
         fs::create_symlink("../../" + tty, m_root / "dev" / "serial" / "by-id" / name);
+    }
+
+    // The udev rule's link, relative as udev makes it; the node it names exists when asked.
+    void addBoardLink(const std::string& tty, bool nodeExists) {
+        fs::create_symlink(tty, roots().boardLink);
+        if (nodeExists) {
+            write(m_root / "dev" / tty, "");
+        }
     }
 
 private:
@@ -98,9 +107,10 @@ TEST(PortFinderTest, BoardAbsent) {
     EXPECT_EQ(port.PortNumber, -1);
     EXPECT_EQ(port.DeviceName, "");
     // No tree at all.
-    EXPECT_EQ(
-        FindUsbComPort(0x10C4, 0xEA61, "0001", {"/nonexistent", "/nonexistent", "/x"}).PortNumber,
-        -1);
+    EXPECT_EQ(FindUsbComPort(0x10C4, 0xEA61, "0001",
+                             {"/nonexistent", "/nonexistent", "/x", "/nonexistent/link"})
+                  .PortNumber,
+              -1);
 }
 
 TEST(PortFinderTest, OnlyInterfaceZeroCounts) {
@@ -118,6 +128,42 @@ TEST(PortFinderTest, TwoBoardsPreferTheRegisteredInstanceThenTtyOrder) {
     EXPECT_EQ(findBoard(tree).PortNumber, 2);
     tree.addTty("1-3", "10c4", "ea61", "0001", "00", "ttyUSB11");
     EXPECT_EQ(findBoard(tree).PortNumber, 11);
+}
+
+TEST(PortFinderTest, TheBoardLinkNamesTheBoardItPointsTo) {
+    struct Case {
+        const char* what;
+        bool sysfsBoard;    // an adapter with the board's identity on ttyUSB1
+        const char* linkTo; // the link's target; null for no link
+        bool nodeExists;
+        int number;
+        const char* name; // below the fake root; "" when not found
+    } cases[] = {
+        {"link to the board wins over by-id", true, "ttyUSB1", true, 1, "dev/zarvik-adc"},
+        {"link to another tty leaves the board its by-id name", true, "ttyUSB0", true, 1,
+         "dev/serial/by-id/usb-Board_0001-if00-port0"},
+        {"link alone names the board the device tree does not show", false, "ttyUSB5", true, 5,
+         "dev/zarvik-adc"},
+        {"a port without a number still counts", false, "ttyS", true, 0, "dev/zarvik-adc"},
+        {"a dangling link is no board", false, "ttyUSB5", false, -1, ""},
+        {"no link and no board", false, nullptr, false, -1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeSysfs tree;
+        tree.addTty("1-1", "0403", "6001", "A1", "00", "ttyUSB0");
+        if (c.sysfsBoard) {
+            tree.addTty("1-2", "10c4", "ea61", "0001", "00", "ttyUSB1");
+            tree.addById("usb-Board_0001-if00-port0", "ttyUSB1");
+        }
+        if (c.linkTo) {
+            tree.addBoardLink(c.linkTo, c.nodeExists);
+        }
+        const UsbComPort port = findBoard(tree);
+        EXPECT_EQ(port.PortNumber, c.number);
+        const fs::path root = tree.roots().dev.parent_path();
+        EXPECT_EQ(port.DeviceName, *c.name ? (root / c.name).string() : "");
+    }
 }
 
 TEST(PortFinderTest, RegistryKeyAndPortNames) {

@@ -157,6 +157,46 @@ TEST_F(FilePlacesTest, WithoutAUserFolderEverythingStaysBesideTheProgram) {
     EXPECT_EQ(places.forReading("Zarvik.ini"), root / "Zarvik.ini");
 }
 
+TEST_F(FilePlacesTest, AnInstalledProgramUsesTheUsersFolderEvenWhereItCouldWriteItsOwn) {
+    fs::create_directories(root / "usr" / "bin");
+    write(root / "usr" / "bin" / "Zarvik.ini", "beside the program");
+    const FilePlaces places = FilePlaces::inUserFolder(root / "home" / "Zarvik");
+    EXPECT_EQ(places.forReading("Zarvik.ini"), root / "home" / "Zarvik" / "Zarvik.ini");
+    const fs::path target = places.forWriting("scales.scl");
+    EXPECT_EQ(target, root / "home" / "Zarvik" / "scales.scl");
+    EXPECT_TRUE(fs::is_directory(root / "home" / "Zarvik"));
+    write(target, "mine");
+    EXPECT_EQ(read(places.forReading("scales.scl")), "mine");
+    EXPECT_EQ(read(places.forWriting("scales.scl")), "mine");
+}
+
+TEST_F(FilePlacesTest, OnlyAProgramInBinBesideItsDesktopEntryCountsAsInstalled) {
+    struct Case {
+        const char* what;
+        const char* folder; // the executable's, below root
+        const char* entry;  // a file made below root; "" for none
+        bool installed;
+    } cases[] = {
+        {"installed for all users", "usr/bin", "usr/share/applications/zarvik.desktop", true},
+        {"with the trailing separator", "usr/bin/", "usr/share/applications/zarvik.desktop", true},
+        {"a build tree", "build", "", false},
+        {"a bin folder of a portable copy", "zarvik/bin", "", false},
+        {"an entry of another program", "usr/bin", "usr/share/applications/other.desktop", false},
+        {"the entry beside a folder not named bin", "usr/sbin",
+         "usr/share/applications/zarvik.desktop", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(root);
+        fs::create_directories(root / c.folder);
+        if (*c.entry) {
+            fs::create_directories((root / c.entry).parent_path());
+            write(root / c.entry, "[Desktop Entry]\n");
+        }
+        EXPECT_EQ(isInstalledProgram(root / c.folder), c.installed);
+    }
+}
+
 TEST_F(FilePlacesTest, TheWritabilityCheckFailsWhereTheReplacementCannotBeMade) {
     EXPECT_TRUE(canReplaceFile(root / "Zarvik.ini"));
     fs::create_directory(root / "Zarvik.ini.~new");
