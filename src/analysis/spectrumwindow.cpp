@@ -373,7 +373,9 @@ void TForm2::btSaveChClick() {
 bool TForm2::event(QEvent* event) {
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
         showHelp) {
-        showHelp(helpTopicOf(QApplication::focusWidget(), 4));
+        // With no control focused the key tells of the window itself.
+        const QWidget* focus = QApplication::focusWidget();
+        showHelp(helpTopicOf(focus ? focus : this, 4));
         return true;
     }
     return QWidget::event(event);

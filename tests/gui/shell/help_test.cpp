@@ -167,6 +167,12 @@ TEST(HelpOfTheWindows, F1OnEveryControlOpensItsPlace) {
             {{"seStep", "Idh_Spectrum#seStep"},
              {"btSaveCh", "Idh_Copy#btSaveCh"},
              {"cbSp2ClipBrd", "Idh_Spectrum#cbSp2ClipBrd"}});
+    // No control focused: the window's own page.
+    spectrum.activateWindow();
+    QApplication::focusWidget()->clearFocus();
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(&spectrum, &f1);
+    EXPECT_EQ(form.findChild<HelpViewer*>()->source().toString(), "qrc:/help/ru/Idh_Spectrum.html");
 }
 
 TEST(HelpViewer, ShowsThePagesOfItsLanguageAndRussianWhereItHasNone) {
