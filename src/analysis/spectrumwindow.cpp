@@ -73,6 +73,7 @@ TForm2::TForm2(FilePlaces places, QWidget* parent)
     resize(kDesignWidth - kFrameWidth, kDesignHeight - kFrameHeight);
     buildControls();
     buildCharts();
+    setHelpTopics();
     FormCreate();
 }
 
@@ -183,6 +184,28 @@ void TForm2::buildCharts() {
     seriLn = Chart2->addLineSeries(QString(), kGreen);
     seriTrend = Chart2->addLineSeries(QString(), kRed);
     Chart2->hide();
+}
+
+void TForm2::setHelpTopics() {
+    // The window's free area and the controls without a place of their own tell of the whole
+    // window.
+    setHelpTopic(this, "Idh_Spectrum");
+    const std::pair<QWidget*, const char*> topics[] = {
+        {btSaveCh, "Idh_Copy#btSaveCh"},
+        {seStep, "Idh_Spectrum#seStep"},
+        {seFmax, "Idh_Spectrum#seFmax"},
+        {rgSpEnv, "Idh_Spectrum#rgSpEnv"},
+        {btSpGo, "Idh_Spectrum#btSpGo"},
+        {btTr, "Idh_Spectrum#btTr"},
+        {cbSp2ClipBrd, "Idh_Spectrum#cbSp2ClipBrd"},
+        {Chart1, "Idh_Spectrum#Chart1"},
+        {Chart2, "Idh_Spectrum#Chart2"},
+    };
+    for (const auto& [widget, topic] : topics)
+        setHelpTopic(widget, topic);
+    // A click on a chart takes the focus, so that F1 then tells of the chart.
+    Chart1->setFocusPolicy(Qt::ClickFocus);
+    Chart2->setFocusPolicy(Qt::ClickFocus);
 }
 
 void TForm2::FormCreate() {
@@ -350,7 +373,9 @@ void TForm2::btSaveChClick() {
 bool TForm2::event(QEvent* event) {
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
         showHelp) {
-        showHelp(helpContextOf(QApplication::focusWidget(), 4));
+        // With no control focused the key tells of the window itself.
+        const QWidget* focus = QApplication::focusWidget();
+        showHelp(helpTopicOf(focus ? focus : this, 4));
         return true;
     }
     return QWidget::event(event);

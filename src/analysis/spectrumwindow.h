@@ -57,7 +57,7 @@ public:
     std::function<void()> spectrumCommand;            // btSpGo runs the spectrum command
     std::function<void()> trendCommand;               // btTr runs the trend command
     std::function<void(const QStringList&)> copyText; // lines onto the clipboard
-    std::function<void(int)> showHelp;                // F1: the topic of a help context
+    std::function<void(const QString&)> showHelp;     // F1: "Idh_Page#anchor" of the control
     // The settings file could not be written as the window closed.
     std::function<void(const std::filesystem::path&)> settingsNotWritten;
 
@@ -117,6 +117,8 @@ protected:
 private:
     void buildControls();
     void buildCharts();
+    // Where F1 on each control of the window opens the help.
+    void setHelpTopics();
     void FormCreate();
     void setSpectrumOptionsEnabled(bool enabled);
 

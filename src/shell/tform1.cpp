@@ -7,6 +7,7 @@
 #include "common/inifile.h"
 #include "device/linksupervisor.h"
 #include "device/measurementcycle.h"
+#include "files/commentbrowser.h"
 #include "files/datafilehandlers.h"
 #include "files/folderwalk.h"
 #include "shell/help.h"
@@ -29,6 +30,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -42,6 +44,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 static void initZarvikResources() {
     Q_INIT_RESOURCE(zarvik);
@@ -81,6 +84,7 @@ TForm1::TForm1(const QString& appPath, QWidget* parent) : QWidget(parent), AppPa
     setFont(f);
     buildRegions();
     FormCreate();
+    setHelpTopics();
 }
 
 TForm1::~TForm1() = default;
@@ -219,6 +223,8 @@ void TForm1::buildRegions() {
     Chart1->setToolTip(tr("Увеличение: протяните мышь с левой кнопкой вправо-вниз; возврат: "
                           "влево-вверх; сдвиг: правой кнопкой"));
     setHelpContext(Chart1, 7);
+    // A click on the chart takes the focus, so that F1 then tells of the chart.
+    Chart1->setFocusPolicy(Qt::ClickFocus);
 
     gbAllCmnt = new QGroupBox(Chart1);
     gbAllCmnt->setObjectName("gbAllCmnt");
@@ -313,6 +319,71 @@ void TForm1::buildRegions() {
     connect(btChart, &QToolButton::clicked, this, &TForm1::btChartClick);
     connect(gbOptions, &ClickableGroupBox::clicked, this, &TForm1::gbOptionsClick);
     connect(gbChart, &ClickableGroupBox::clicked, this, &TForm1::gbOptionsClick);
+}
+
+void TForm1::setHelpTopics() {
+    const std::pair<QWidget*, const char*> topics[] = {
+        {Header, "Idh_Window#toolbars"},
+        {ctlBar, "Idh_Window#toolbars"},
+        {btSave, "Idh_Files#btSave"},
+        {btLoadFile, "Idh_Files#btLoadFile"},
+        {btCopy, "Idh_Copy#btCopy"},
+        {btShowCmnt, "Idh_Browser#btShowCmnt"},
+        {btPrevFile, "Idh_Files#btPrevFile"},
+        {btNextFile, "Idh_Files#btNextFile"},
+        {btPrint, "Idh_Copy#btPrint"},
+        {btUSB, "Idh_Measure#btUSB"},
+        {btStartMode, "Idh_Measure#btStartMode"},
+        {btChooseF, "Idh_Measure#btChooseF"},
+        {btStartPlus, "Idh_Measure#btStartPlus"},
+        {btSpectrGo, "Idh_Spectrum#btSpectrGo"},
+        {btTrend, "Idh_Spectrum#btTrend"},
+        {btChart, "Idh_ChartPanel#btChart"},
+        {btOptions, "Idh_Options#btOptions"},
+        {btRead, "Idh_Measure#btRead"},
+        {gbFile, "Idh_Comment#mComment"},
+        {mComment, "Idh_Comment#mComment"},
+        {Chart1, "Idh_Chart#Chart1"},
+        {btSaveChart, "Idh_Copy#btSaveChart"},
+        {pnlChart, "Idh_Measure#pnlChart"},
+        {status, "Idh_Window#status"},
+        {gbAllCmnt, "Idh_Browser#MAllCmnt"},
+        {MAllCmnt, "Idh_Browser#MAllCmnt"},
+        {pSearch, "Idh_Browser#pSearch"},
+        {m_commentBrowser->eFind, "Idh_Browser#eFind"},
+        {m_commentBrowser->chkCaps, "Idh_Browser#chkCaps"},
+        {m_commentBrowser->btFind, "Idh_Browser#btFind"},
+        {m_commentBrowser->btOpenFind, "Idh_Browser#btOpenFind"},
+        {m_commentBrowser->btPath, "Idh_Browser#btPath"},
+        {m_commentBrowser->btCancel, "Idh_Browser#btCancel"},
+        {gbFT, "Idh_Measure#gbFT"},
+        {gbFT->seF, "Idh_Measure#seF"},
+        {gbFT->seRoot, "Idh_Measure#seRoot"},
+        {gbFT->seTime, "Idh_Measure#seTime"},
+        {gbFT->seSamples, "Idh_Measure#seSamples"},
+        {gbFT->btStart, "Idh_Measure#btStart"},
+        {gbOptions, "Idh_Options#gbOptions"},
+        {gbOptions->cbTimeunits, "Idh_Options#cbTimeunits"},
+        {gbOptions->cbStoreX, "Idh_Options#cbStoreX"},
+        {gbOptions->cbHelp, "Idh_Options#cbHelp"},
+        {gbOptions->seFstep, "Idh_Options#seFstep"},
+        {gbOptions->seTstep, "Idh_Options#seTstep"},
+        {gbOptions->rgRefADC, "Idh_Options#rgRefADC"},
+        {gbChart, "Idh_ChartPanel#gbChart"},
+        {gbChart->cbShowK, "Idh_ChartPanel#cbShowK"},
+        {gbChart->cbInt, "Idh_ChartPanel#cbInt"},
+        {gbChart->seInt, "Idh_ChartPanel#cbInt"},
+        {gbChart->btZeros, "Idh_ChartPanel#btZeros"},
+        {gbChart->cbRestoreParams, "Idh_ChartPanel#cbRestoreParams"},
+        {gbChart->btSaveZeros, "Idh_ChartPanel#btSaveZeros"},
+        {gbChart->btLoadScalesFile, "Idh_ChartPanel#btLoadScalesFile"},
+    };
+    for (const auto& [widget, topic] : topics)
+        setHelpTopic(widget, topic);
+    for (int n = 1; n <= kChannels; ++n) {
+        setHelpTopic(gbFT->cbCh[n], "Idh_Measure#cbCh");
+        setHelpTopic(gbOptions->pColorCh[n], "Idh_Options#pColorCh");
+    }
 }
 
 void TForm1::FormCreate() {
@@ -451,7 +522,7 @@ void TForm1::setSpectrumWindow(TForm2* window) {
     delete m_analysis;
     m_analysis = new AnalysisActions(c, Measurement, this);
     m_analysis->openDialogFileName = [this] { return m_dataFiles->OpenDlg.FileName; };
-    window->showHelp = [this](int helpContext) { showHelp(helpContext); };
+    window->showHelp = [this](const QString& topic) { showHelp(topic); };
 }
 
 void TForm1::createChartView() {
@@ -488,7 +559,7 @@ void TForm1::CalcUseChnl() {
 
 void TForm1::FormShow() {
     if (gbOptions->cbHelp->currentIndex() == 0)
-        showHelp(-1);
+        showHelp("Idh_Bgn");
 }
 
 void TForm1::FormClose() {
@@ -624,13 +695,10 @@ void TForm1::setStatusText(int panel, const QString& text) {
     m_statusPanels.at(panel)->setText(text);
 }
 
-void TForm1::showHelp(int helpContext) {
+void TForm1::showHelp(const QString& topic) {
     if (!m_help)
         m_help = new HelpViewer(this);
-    if (helpContext < 0)
-        m_help->showTopic("Idh_Bgn");
-    else
-        m_help->showContext(helpContext);
+    m_help->showTopic(topic);
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {
@@ -661,7 +729,7 @@ bool TForm1::event(QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_F1 && event->type() == QEvent::KeyPress) {
-            showHelp(helpContextOf(QApplication::focusWidget(), 6));
+            showHelp(helpTopicOf(QApplication::focusWidget(), 6));
             return true;
         }
     }

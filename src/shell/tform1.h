@@ -187,7 +187,10 @@ private:
     void togglePanel(QWidget* panel, QToolButton* button, const QString& caption);
     QRect workArea() const;
     int screenWidth() const;
-    void showHelp(int helpContext);
+    // Opens the help at "Idh_Page" or "Idh_Page#anchor".
+    void showHelp(const QString& topic);
+    // Where F1 on each control of the window opens the help.
+    void setHelpTopics();
     // Both windows write the settings file as the program closes, and the spectrum window
     // again at every close of its own: the operator is told once.
     void reportSettingsNotWritten(const std::filesystem::path& file);
