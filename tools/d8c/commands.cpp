@@ -504,17 +504,14 @@ int exportCommand(const std::vector<std::string>& args, std::ostream& out, std::
     specs.insert(specs.end(), {{"--csv", false},
                                {"--txt", false},
                                {"-o", true},
-                               {"--output", true},
                                {"--x", true},
                                {"--time-unit", true},
                                {"--date-format", true}});
-    Parsed p = parseOptions(args, specs);
+    const Parsed p = parseOptions(args, specs);
     if (p.has("--help")) {
         out << kExportHelp << kViewHelp << kLocaleHelp;
         return kExitDone;
     }
-    if (const std::string* o = p.value("--output"))
-        p.values["-o"] = *o;
     if (p.files.empty())
         throw UsageError("export needs at least one data file");
     ViewOptions view = viewOptions(p);

@@ -62,10 +62,16 @@ int main(int argc, char** argv) {
     env.now = [] { return zarvik::measuredAtNow(); };
     if (stderrIsTerminal()) {
         env.progress = [](std::size_t index, std::size_t count, const std::string& file) {
-            // The line is cleared at the end and before each message.
-            std::fprintf(stderr, "\r\033[K");
-            if (index < count)
-                std::fprintf(stderr, "d8c: %zu/%zu %s", index + 1, count, file.c_str());
+            // Blanks over the last line clear it, on any console; messages follow a cleared one.
+            static std::size_t shown = 0;
+            std::fprintf(stderr, "\r%*s\r", static_cast<int>(shown), "");
+            shown = 0;
+            if (index < count) {
+                const std::string line =
+                    "d8c: " + std::to_string(index + 1) + "/" + std::to_string(count) + " " + file;
+                std::fputs(line.c_str(), stderr);
+                shown = line.size();
+            }
             std::fflush(stderr);
         };
     }
