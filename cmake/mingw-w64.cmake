@@ -1,5 +1,5 @@
 # Cross-compiling for 64-bit Windows with Debian's mingw-w64 (the posix thread model, which
-# std::thread needs). Programs run under wine when it is there.
+# std::thread needs). Give -DCMAKE_CROSSCOMPILING_EMULATOR=wine64 to run the tests under wine.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -15,8 +15,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # The programs carry their runtime, so that they run without the compiler's DLLs beside them.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-
-find_program(ZARVIK_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
-if(ZARVIK_WINE64)
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${ZARVIK_WINE64})
-endif()
