@@ -43,8 +43,12 @@ struct ToolRun {
     std::string err;
 };
 
-ToolRun d8c(const std::vector<std::string>& args) {
+ToolRun d8c(const std::vector<std::string>& args, std::vector<std::string>* progress = nullptr) {
     d8c::Environment env;
+    if (progress)
+        env.progress = [progress](std::size_t i, std::size_t n, const std::string& file) {
+            progress->push_back(std::to_string(i) + "/" + std::to_string(n) + " " + file);
+        };
     env.locale = d8c::LocaleFormats{};
     env.now = [] { return encodeMeasuredAt({2026, 12, 8, 10, 0, 0, 0}); };
     std::ostringstream out, err;
@@ -128,8 +132,12 @@ TEST(D8cTool, ABadFileIsNamedAndTheBatchGoesOn) {
         EXPECT_EQ(r.exit, d8c::kExitSomeFailed);
         EXPECT_EQ(r.err, c.message);
     }
-    // The good file of a failed batch is still listed.
-    const ToolRun info = d8c({"info", missing, good});
+    // The good file of a failed batch is still listed; the progress line is cleared before
+    // the message and at the end.
+    std::vector<std::string> progress;
+    const ToolRun info = d8c({"info", missing, good}, &progress);
+    EXPECT_EQ(progress,
+              (std::vector<std::string>{"0/2 " + missing, "2/2 ", "1/2 " + good, "2/2 "}));
     EXPECT_NE(info.out.find("channels:            2 5\n"), std::string::npos) << info.out;
     EXPECT_EQ(d8c({"trend", good}).exit, d8c::kExitDone);
 }
