@@ -10,7 +10,9 @@
 
 #ifdef _WIN32
 #ifndef NOMINMAX
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #endif
 #include <windows.h>
 #endif

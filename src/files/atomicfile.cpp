@@ -11,8 +11,12 @@
 #include <sys/types.h>
 #ifdef _WIN32
 #include <io.h>
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 #else
 #include <unistd.h>

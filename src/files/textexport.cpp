@@ -82,7 +82,13 @@ void saveTextExport(TMeasurement& m, const std::string& fileName,
     if (kind != SaveFormat::Text && kind != SaveFormat::Csv)
         throw FileError(FileError::Kind::UnsupportedExtension,
                         unsupportedExtensionMessage(fileName));
-    const char separator = kind == SaveFormat::Text ? '\t' : ';';
+    writeTextExport(m, fileName, kind == SaveFormat::Text ? '\t' : ';', comment, view,
+                    decimalSeparator, now, format);
+}
+
+void writeTextExport(TMeasurement& m, const std::string& fileName, char separator,
+                     const std::vector<std::string>& comment, const ExportView& view,
+                     char decimalSeparator, double now, const DateTimeFormatter& format) {
     const std::string text = buildTextExport(m, comment, view, exportSourceLine(m, now, format),
                                              separator, decimalSeparator);
     replaceFileContents(fileName, text.data(), text.size());

@@ -49,10 +49,17 @@ std::string buildTextExport(const TMeasurement& m, const std::vector<std::string
                             const ExportView& view, const std::string& sourceLine, char separator,
                             char decimalSeparator);
 
-// Writes the export to `fileName`, whose extension (".txt" or ".csv", compared exactly)
-// chooses the separator; any other name is refused with FileError UnsupportedExtension before
-// anything is touched. On success the measurement takes the header fields a save fills and
-// SaveFileName, and the file's last-write time becomes MeasuredAt.
+// Writes the export with `separator` to `fileName` whatever its extension, in place of a file
+// of that name only once it is written whole (see replaceFileContents). On success the
+// measurement takes the header fields a save fills and SaveFileName, and the file's
+// last-write time becomes MeasuredAt.
+void writeTextExport(TMeasurement& m, const std::string& fileName, char separator,
+                     const std::vector<std::string>& comment, const ExportView& view,
+                     char decimalSeparator, double now, const DateTimeFormatter& format);
+
+// The export as the save button writes it: the name's extension (".txt" or ".csv", compared
+// exactly) chooses the separator; any other name is refused with FileError UnsupportedExtension
+// before anything is touched; otherwise as writeTextExport.
 void saveTextExport(TMeasurement& m, const std::string& fileName,
                     const std::vector<std::string>& comment, const ExportView& view,
                     char decimalSeparator, double now, const DateTimeFormatter& format);

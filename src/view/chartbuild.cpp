@@ -6,6 +6,22 @@
 
 namespace zarvik {
 
+double timeUnitDivisor(int unit) {
+    constexpr double kDivisors[kTimeUnitCount] = {1.0, 1000.0, 1000000.0};
+    return kDivisors[std::clamp(unit, 0, kTimeUnitCount - 1)];
+}
+
+std::string timeUnitName(int unit) {
+    constexpr const char* kNames[kTimeUnitCount] = {"мкс", "мс", "с"};
+    return kNames[std::clamp(unit, 0, kTimeUnitCount - 1)];
+}
+
+ChartAxisTitles chartAxisTitles(AxisMode mode, const std::string& yTitle,
+                                const std::string& timeUnitText, const AxisWords& words) {
+    return {axisModeHasValues(mode) ? yTitle : words.adcUnits,
+            axisModeHasTime(mode) ? words.time + timeUnitText : words.samples};
+}
+
 void buildChannelPoints(const TMeasurement& m, const ChartBuildInput& in, ChartBuildOutput& out) {
     const bool time = axisModeHasTime(in.mode);
     const bool values = axisModeHasValues(in.mode);

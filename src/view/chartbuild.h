@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace zarvik {
@@ -19,6 +20,29 @@ inline bool axisModeHasTime(AxisMode m) {
 inline bool axisModeHasValues(AxisMode m) {
     return m == AxisMode::ValuesTime || m == AxisMode::ValuesSamples;
 }
+
+// The time units of the X axis, in the order of the list the operator picks from (µs, ms, s);
+// a unit outside the list counts as the nearest end of it.
+constexpr int kTimeUnitCount = 3;
+double timeUnitDivisor(int unit);
+// The unit's name as the list shows it and the X axis title carries it.
+std::string timeUnitName(int unit);
+
+// The words of the axis titles; the window passes them through its translation.
+struct AxisWords {
+    std::string time = "Время, ";
+    std::string samples = "Выборки";
+    std::string adcUnits = "единицы АЦП";
+};
+
+struct ChartAxisTitles {
+    std::string left;   // the physical quantity, or converter units
+    std::string bottom; // time in the unit, or samples
+};
+
+// The titles a build gives the chart: `yTitle` names the values, `timeUnitText` the time unit.
+ChartAxisTitles chartAxisTitles(AxisMode mode, const std::string& yTitle,
+                                const std::string& timeUnitText, const AxisWords& words = {});
 
 struct ChartBuildInput {
     AxisMode mode = AxisMode::ValuesTime;
@@ -40,6 +64,9 @@ struct ChartBuildOutput {
     double xDivisor = 1.0;
     std::uint32_t channelMask = 0;
     std::array<ChannelPoints, kChannels + 1> channels; // [1..8]; unchecked channels empty
+
+    // The x of point i, as the chart's series compute it.
+    double x(std::size_t i) const { return static_cast<double>(i + 1) * xFactor / xDivisor; }
 };
 
 // Splits `m.SampleData` by the checked channels and fills the points of each: instant 0 starts

@@ -17,11 +17,6 @@
 #include <new>
 
 namespace zarvik {
-namespace {
-
-constexpr double kTimeUnitDivisors[] = {1.0, 1000.0, 1000000.0};
-
-} // namespace
 
 ChartView::ChartView(const Controls& controls, TMeasurement& measurement, QObject* parent)
     : QObject(parent), m_c(controls), m_m(measurement) {
@@ -59,10 +54,14 @@ void ChartView::ShowChart() {
     if (m_c.pnlChart)
         m_c.pnlChart->hide();
 
-    const int unit = std::clamp(m_c.cbTimeunits->currentIndex(), 0, 2);
-    TimeUnitDivisor = kTimeUnitDivisors[unit];
+    const int unit = std::clamp(m_c.cbTimeunits->currentIndex(), 0, kTimeUnitCount - 1);
+    TimeUnitDivisor = timeUnitDivisor(unit);
     TimeUnitText = m_c.cbTimeunits->itemText(unit);
-    m_m.XTitle = (tr("Время, ") + TimeUnitText).toStdString();
+    AxisWords words;
+    words.time = tr("Время, ").toStdString();
+    words.samples = tr("Выборки").toStdString();
+    words.adcUnits = tr("единицы АЦП").toStdString();
+    m_m.XTitle = words.time + TimeUnitText.toStdString();
     if (clearProgressLabels)
         clearProgressLabels();
 
@@ -74,8 +73,6 @@ void ChartView::ShowChart() {
     for (int n = 1; n <= kChannels; ++n)
         in.checked[n] = m_c.cbCh[n]->isChecked();
 
-    const QString yTitle = QString::fromStdString(m_m.YTitle);
-    m_c.chart->leftAxis()->setTitle(yTitle);
     if (!m_m.FromFile) {
         m_m.Scale = m_m.ScaleK;
         m_m.Shift = m_m.ShiftScl;
@@ -103,10 +100,10 @@ void ChartView::ShowChart() {
     if (m_m.ZeroRun && zeroLevelStep)
         zeroLevelStep();
 
-    const bool time = axisModeHasTime(in.mode);
-    m_c.chart->bottomAxis()->setTitle(time ? tr("Время, ") + TimeUnitText : tr("Выборки"));
-    if (!axisModeHasValues(in.mode))
-        m_c.chart->leftAxis()->setTitle(tr("единицы АЦП"));
+    const ChartAxisTitles titles =
+        chartAxisTitles(in.mode, m_m.YTitle, TimeUnitText.toStdString(), words);
+    m_c.chart->bottomAxis()->setTitle(QString::fromStdString(titles.bottom));
+    m_c.chart->leftAxis()->setTitle(QString::fromStdString(titles.left));
 
     m_c.btOptions->setEnabled(true);
     if (finishProcess)

@@ -2,7 +2,9 @@
 // line settings in a DCB, and WaitCommEvent for the line events.
 
 #ifndef NOMINMAX
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #endif
 #include <windows.h>
 
@@ -25,6 +27,11 @@ std::string DevicePath(const std::string& name) {
 int LastError() {
     return static_cast<int>(GetLastError());
 }
+
+// The Windows SDK has it; mingw-w64's headers do not.
+#ifndef ERROR_NO_SUCH_DEVICE
+#define ERROR_NO_SUCH_DEVICE 433L
+#endif
 
 // What the driver of an unplugged USB serial adapter answers from then on.
 bool DeviceGone(DWORD error) {

@@ -5,7 +5,9 @@
 
 #ifdef _WIN32
 #ifndef NOMINMAX
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #endif
 #include <windows.h>
 #else
@@ -56,7 +58,7 @@ bool TSerHandleObject::IsSet() {
 TSerEvent::TSerEvent() : TSerHandleObject(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
 int WaitForAnyEvent(std::initializer_list<TSerEvent*> events, int timeoutMs) {
-    HANDLE handles[MAXIMUM_WAIT_OBJECTS];
+    HANDLE handles[MAXIMUM_WAIT_OBJECTS] = {};
     if (events.size() > MAXIMUM_WAIT_OBJECTS) {
         return -1;
     }

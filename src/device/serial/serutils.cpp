@@ -2,7 +2,9 @@
 
 #ifdef _WIN32
 #ifndef NOMINMAX
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #endif
 #include <windows.h>
 #else

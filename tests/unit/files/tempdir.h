@@ -27,12 +27,15 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& path() const { return m_path; }
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
+    // File names are UTF-8 throughout the program, whatever the system's code page.
+    std::string file(const std::string& name) const {
+        return (m_path / std::filesystem::u8path(name)).u8string();
+    }
 
     std::vector<std::string> names() const {
         std::vector<std::string> out;
         for (const auto& e : std::filesystem::directory_iterator(m_path))
-            out.push_back(e.path().filename().string());
+            out.push_back(e.path().filename().u8string());
         return out;
     }
 
@@ -41,12 +44,12 @@ private:
 };
 
 inline std::vector<std::uint8_t> readBytes(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
+    std::ifstream in(std::filesystem::u8path(fileName), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 inline void writeBytes(const std::string& fileName, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
+    std::ofstream out(std::filesystem::u8path(fileName), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
 }

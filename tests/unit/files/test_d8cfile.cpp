@@ -330,6 +330,9 @@ TEST(D8cFile, AFailedWriteLeavesTheOldFileByteForByte) {
 TEST(D8cFile, ReplacingKeepsLinksAndPermissionsAndRefusesFolders) {
     TempDir dir;
     TMeasurement m = fullMeasurement();
+    std::size_t entries = 1;
+#ifndef _WIN32
+    // Links and POSIX permissions; Windows has neither for an ordinary user.
     const std::string real = dir.file("real.d8c");
     writeBytes(real, Bytes{1});
     std::filesystem::permissions(real, std::filesystem::perms(0640));
@@ -339,6 +342,8 @@ TEST(D8cFile, ReplacingKeepsLinksAndPermissionsAndRefusesFolders) {
     EXPECT_EQ(readBytes(real).size(), 145 + 10 + 18 + 480000 + 9u);
     EXPECT_EQ(std::filesystem::status(real).permissions() & std::filesystem::perms::all,
               std::filesystem::perms(0640));
+    entries += 2;
+#endif
 
     std::filesystem::create_directory(dir.file("folder.d8c"));
     try {
@@ -348,7 +353,7 @@ TEST(D8cFile, ReplacingKeepsLinksAndPermissionsAndRefusesFolders) {
         EXPECT_EQ(e.kind(), FileError::Kind::CannotCreate);
     }
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("folder.d8c")));
-    EXPECT_EQ(dir.names().size(), 3u);
+    EXPECT_EQ(dir.names().size(), entries);
 }
 
 // Hands out one byte per call and counts them, so a test sees what a reader really read.

@@ -1,0 +1,268 @@
+// The d8c tool's contract with scripts: exit codes, the messages naming each file, batches
+// that go on past a bad file, outputs written safely, and its own pieces (the stretch between
+// two times, the date patterns). Its bytes are held against the program's in
+// tests/gui/d8c.
+
+#include "commands.h"
+#include "common/cp1251.h"
+#include "files/d8cformat.h"
+#include "files/filetime.h"
+#include "fileview.h"
+#include "unit/files/tempdir.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace zarvik::test {
+namespace {
+
+// Channels 2 and 5, 400 instants at 1 kHz.
+std::string writeMeasurement(const TempDir& dir, const std::string& name) {
+    TMeasurement m;
+    m.ChannelMask = 0x12;
+    m.SamplePeriodUs = 1000.0;
+    m.XTitle = "Время, мс";
+    m.YTitle = "Сила, Н";
+    for (int j = 0; j < 400; ++j)
+        for (int w : {2047 + j, 4095 - j}) {
+            m.SampleData.push_back(static_cast<std::uint8_t>(w & 0xFF));
+            m.SampleData.push_back(static_cast<std::uint8_t>(w >> 8));
+        }
+    const std::vector<std::uint8_t> image = encodeD8c(m, {"Стенд 2", "нагрузка \"12\" кН"});
+    const std::string file = dir.file(name);
+    writeBytes(file, image);
+    setLastWriteTime(file, encodeMeasuredAt({2026, 3, 14, 9, 26, 52, 0}));
+    return file;
+}
+
+struct ToolRun {
+    int exit = -1;
+    std::string out;
+    std::string err;
+};
+
+ToolRun d8c(const std::vector<std::string>& args, std::vector<std::string>* progress = nullptr) {
+    d8c::Environment env;
+    if (progress)
+        env.progress = [progress](std::size_t i, std::size_t n, const std::string& file) {
+            progress->push_back(std::to_string(i) + "/" + std::to_string(n) + " " + file);
+        };
+    env.locale = d8c::LocaleFormats{};
+    env.now = [] { return encodeMeasuredAt({2026, 12, 8, 10, 0, 0, 0}); };
+    std::ostringstream out, err;
+    ToolRun r;
+    r.exit = d8c::runD8c(args, out, err, env);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+TEST(D8cTool, UsageErrorsDoNothingAndExitTwo) {
+    TempDir dir;
+    const std::string f = writeMeasurement(dir, "run.d8c");
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{}, "Usage: d8c COMMAND"},
+        {{"plot", f}, "d8c: unknown command \"plot\""},
+        {{"info"}, "d8c: info needs at least one data file"},
+        {{"info", "--csv", f}, "d8c: unknown option --csv"},
+        {{"export", f}, "d8c: give --csv or --txt"},
+        {{"export", "--csv", "--txt", f}, "d8c: give one of --csv and --txt"},
+        {{"export", "--csv", "-o", "-", f, f}, "d8c: -o - writes one file's table"},
+        {{"export", "--csv", "--smooth", "1", f}, "d8c: --smooth takes a whole number 2..512"},
+        {{"export", "--csv", "--units", "volts", f}, "d8c: --units takes adc or physical"},
+        {{"export", "--csv", "--channels", "2,9", f}, "d8c: --channels takes a whole number 1..8"},
+        {{"export", "--csv", "--from", "1,5", f}, "d8c: --from takes a time in ms"},
+        {{"export", "--csv", "--from", "20", "--to", "10", f}, "d8c: --from is later than --to"},
+        {{"export", "--csv", "--x", "both", f}, "d8c: --x takes time, samples or none"},
+        {{"export", "--csv", "--decimal-separator", "::", f}, "d8c: --decimal-separator takes"},
+        {{"spectrum", "--step", "3", f}, "d8c: --step takes 1, 2, 4, 8, 16 or 32"},
+        {{"spectrum", "--fmax", "501", f}, "d8c: --fmax takes a whole number 1..500"},
+        {{"trend", "--channel", "0", f}, "d8c: --channel takes a whole number 1..8"},
+        {{"trend", "--json", f}, "d8c: unknown option --json"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        const ToolRun r = d8c(c.args);
+        EXPECT_EQ(r.exit, d8c::kExitUsage);
+        EXPECT_EQ(r.err.rfind(c.message, 0), 0u) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_EQ(dir.names().size(), 1u) << "a usage error wrote a file";
+}
+
+TEST(D8cTool, ABadFileIsNamedAndTheBatchGoesOn) {
+    TempDir dir;
+    const std::string good = writeMeasurement(dir, "good.d8c");
+    const std::string notOurs = dir.file("notes.d8c");
+    writeBytes(notOurs, std::vector<std::uint8_t>(200, 'x'));
+    std::vector<std::uint8_t> cut = readBytes(good);
+    cut.resize(cut.size() - 900);
+    const std::string truncated = dir.file("cut.d8c");
+    writeBytes(truncated, cut);
+    const std::string missing = dir.file("missing.d8c");
+
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{"info", missing, good}, "d8c: " + missing + ": cannot open the file\n"},
+        {{"info", notOurs, good},
+         "d8c: " + notOurs + ": not a data file of the converter (.d8c)\n"},
+        {{"spectrum", truncated, good},
+         "d8c: " + truncated + ": the file ends inside its sample block\n"},
+        {{"trend", "--channel", "3", good, good},
+         "d8c: " + good + ": channel 3 is not in the file (it holds channels 2,5)\nd8c: " + good +
+             ": channel 3 is not in the file (it holds channels 2,5)\n"},
+        {{"spectrum", "--from", "900", good, good},
+         "d8c: " + good +
+             ": nothing to analyse: no point lies between the times, or the file "
+             "has no sampling period\nd8c: " +
+             good +
+             ": nothing to analyse: no point "
+             "lies between the times, or the file has no sampling period\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.front() + " " + c.args[1]);
+        const ToolRun r = d8c(c.args);
+        EXPECT_EQ(r.exit, d8c::kExitSomeFailed);
+        EXPECT_EQ(r.err, c.message);
+    }
+    // The good file of a failed batch is still listed; the progress line is cleared before
+    // the message and at the end.
+    std::vector<std::string> progress;
+    const ToolRun info = d8c({"info", missing, good}, &progress);
+    EXPECT_EQ(progress,
+              (std::vector<std::string>{"0/2 " + missing, "2/2 ", "1/2 " + good, "2/2 "}));
+    EXPECT_NE(info.out.find("channels:            2 5\n"), std::string::npos) << info.out;
+    EXPECT_EQ(d8c({"trend", good}).exit, d8c::kExitDone);
+}
+
+TEST(D8cTool, InfoListsTheFileAndItsJsonEscapesTexts) {
+    TempDir dir;
+    const std::string f = writeMeasurement(dir, "run.d8c");
+    const ToolRun text = d8c({"info", f});
+    ASSERT_EQ(text.exit, 0) << text.err;
+    for (const char* line :
+         {"sampling period:     1000 us\n", "sampling frequency:  1000 Hz\n",
+          "samples per channel: 400\n", "duration:            400 ms\n",
+          "y title:             Сила, Н\n", "measured:            2026-03-14 09:26:52\n",
+          "comment:             Стенд 2\n                     нагрузка"})
+        EXPECT_NE(text.out.find(line), std::string::npos) << line;
+    const ToolRun json = d8c({"info", "--json", f, f});
+    EXPECT_EQ(json.out.rfind("[\n  {\n", 0), 0u);
+    EXPECT_NE(json.out.find("\"channels\": [2, 5],"), std::string::npos);
+    EXPECT_NE(json.out.find("\"comment\": [\"Стенд 2\", \"нагрузка \\\"12\\\" кН\"]"),
+              std::string::npos)
+        << json.out;
+    EXPECT_NE(json.out.find("  },\n  {\n"), std::string::npos);
+}
+
+TEST(D8cTool, ExportsIntoAFolderBesideTheFilesOrToOneName) {
+    TempDir dir;
+    const std::string a = writeMeasurement(dir, "a.d8c");
+    const std::string b = writeMeasurement(dir, "b.d8c");
+    const ToolRun one =
+        d8c({"export", "--txt", "-o", "-", "--units", "adc", "--decimal-separator", ",", a});
+    ASSERT_EQ(one.exit, 0) << one.err;
+    EXPECT_NE(one.out.find(utf8ToCp1251("Время, мкс\t2\t5\t\r1000\t2048\t4094\t\r")),
+              std::string::npos);
+
+    ASSERT_EQ(d8c({"export", "--txt", "--units", "adc", "--decimal-separator", ",", "-o",
+                   dir.file("tables"), a, b})
+                  .exit,
+              0);
+    const std::vector<std::uint8_t> expected(one.out.begin(), one.out.end());
+    EXPECT_EQ(readBytes(dir.file("tables/a.txt")), expected);
+    // The table takes the measurement's time, as the program's save does.
+    EXPECT_EQ(lastWriteTime(dir.file("tables/a.txt")),
+              encodeMeasuredAt({2026, 3, 14, 9, 26, 52, 0}));
+    EXPECT_FALSE(readBytes(dir.file("tables/b.txt")).empty());
+
+    ASSERT_EQ(d8c({"export", "--csv", a}).exit, 0);
+    EXPECT_FALSE(readBytes(dir.file("a.csv")).empty());
+    ASSERT_EQ(d8c({"export", "-o", dir.file("named.csv"), b}).exit, 0);
+    EXPECT_FALSE(readBytes(dir.file("named.csv")).empty());
+
+    // Two data files of one name would give one table twice.
+    std::filesystem::create_directory(dir.path() / "other");
+    const std::string again = writeMeasurement(dir, "other/a.d8c");
+    const ToolRun clash = d8c({"export", "--csv", "-o", dir.file("tables"), a, again});
+    EXPECT_EQ(clash.exit, d8c::kExitSomeFailed);
+    EXPECT_NE(clash.err.find(again + ": the table "), std::string::npos) << clash.err;
+    // Nor does a table replace its own data file.
+    const ToolRun self = d8c({"export", "--csv", "-o", a, a});
+    EXPECT_EQ(self.exit, d8c::kExitSomeFailed);
+    EXPECT_EQ(readBytes(a), readBytes(b));
+}
+
+TEST(D8cTool, TheStretchBetweenTwoTimesHoldsThePointsOnItsEdges) {
+    // Point i lies at (i + 1) ms.
+    const struct {
+        std::optional<double> from, to;
+        std::pair<int, int> points;
+    } cases[] = {
+        {{}, {}, {0, 9}},      {1.0, 10.0, {0, 9}},  {2.0, 4.0, {1, 3}}, {1.5, 3.5, {1, 2}},
+        {-5.0, 0.5, {-1, -1}}, {10.5, {}, {-1, -1}}, {{}, 1.0, {0, 0}},  {4.0, 4.0, {3, 3}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(d8c::pointsBetween(10, 1000.0, c.from, c.to), c.points);
+    EXPECT_EQ(d8c::pointsBetween(0, 1000.0, {}, {}), std::make_pair(-1, -1));
+    EXPECT_EQ(d8c::pointsBetween(5, 0.0, {}, {}), std::make_pair(0, 4));
+    EXPECT_EQ(d8c::pointsBetween(5, 0.0, 1.0, {}), std::make_pair(-1, -1));
+}
+
+TEST(D8cTool, DatePatternsAndLocaleNames) {
+    const LocalDateTime t{2026, 3, 4, 15, 7, 9, 42};
+    const struct {
+        const char* pattern;
+        const char* text;
+    } cases[] = {
+        {"dd.MM.yyyy HH:mm:ss t", "04.03.2026 15:07:09 MSK"},
+        {"d MMM yyyy", "4 Mar 2026"},
+        {"M/d/yy h:mm:ss AP", "3/4/26 3:07:09 PM"},
+        {"dddd, d MMMM 'at' h 'o''clock' ap", "Wednesday, 4 March at 3 o'clock pm"},
+        {"H.mm.ss.zzz", "15.07.09.042"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(d8c::formatDateTime(c.pattern, t, "MSK"), c.text);
+
+    d8c::LocaleFormats f;
+    EXPECT_TRUE(d8c::knownLocaleFormats("ru_UA.UTF-8@euro", f));
+    EXPECT_EQ(f.shortDate, "dd.MM.yyyy");
+    EXPECT_TRUE(d8c::knownLocaleFormats("POSIX", f));
+    EXPECT_EQ(f.shortDate, "d MMM yyyy");
+    EXPECT_FALSE(d8c::knownLocaleFormats("xx_YY.UTF-8", f));
+}
+
+#ifndef _WIN32
+// The program itself, as a script runs it: a write that fails (the file size limit) leaves
+// the old table as it was and says so.
+TEST(D8cProgram, AFailedWriteKeepsTheOldTable) {
+    TempDir dir;
+    const std::string f = writeMeasurement(dir, "run.d8c");
+    const std::string table = dir.file("run.csv");
+    writeBytes(table, {'o', 'l', 'd'});
+    const std::string command =
+        "trap '' XFSZ; ulimit -f 4; '" D8C_PROGRAM "' export --csv '" + f + "' 2>&1";
+    FILE* p = popen(command.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::string said;
+    char buf[256];
+    while (std::fgets(buf, sizeof buf, p) != nullptr)
+        said += buf;
+    const int status = pclose(p);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), d8c::kExitSomeFailed);
+    EXPECT_EQ(said, "d8c: " + f + ": Unable to write to " + table + "\n");
+    EXPECT_EQ(readBytes(table), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(dir.names().size(), 2u) << "a temporary was left";
+}
+#endif
+
+} // namespace
+} // namespace zarvik::test
