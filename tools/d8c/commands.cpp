@@ -165,11 +165,11 @@ Parsed parseOptions(const std::vector<std::string>& args, const std::vector<Opti
             name = a.substr(0, eq);
             inlineValue = a.substr(eq + 1);
         }
-        const auto spec = std::find_if(specs.begin(), specs.end(),
-                                       [&](const OptionSpec& s) { return name == s.name; });
-        if (spec == specs.end())
+        const auto option = std::find_if(specs.begin(), specs.end(),
+                                         [&](const OptionSpec& s) { return name == s.name; });
+        if (option == specs.end())
             throw UsageError("unknown option " + name);
-        if (!spec->takesValue) {
+        if (!option->takesValue) {
             if (inlineValue)
                 throw UsageError("option " + name + " takes no value");
             p.flags.insert(name);
