@@ -3,6 +3,7 @@
 // recursive smoothing and the scaling to physical values, without any widget.
 
 #include "common/measurement.h"
+#include "common/uitext.h"
 
 #include <array>
 #include <cstdint>
@@ -19,6 +20,14 @@ inline bool axisModeHasTime(AxisMode m) {
 inline bool axisModeHasValues(AxisMode m) {
     return m == AxisMode::ValuesTime || m == AxisMode::ValuesSamples;
 }
+
+// Axis titles as the data and text files keep them, in Russian whatever the interface's
+// language; the chart shows them translated. The time titles follow the time units' list.
+inline constexpr UiSource kSamplesTitle = ZARVIK_TR_NOOP("Axes", "Выборки");
+inline constexpr UiSource kAdcUnitsTitle = ZARVIK_TR_NOOP("Axes", "единицы АЦП");
+inline constexpr std::array<UiSource, 3> kTimeTitles = {ZARVIK_TR_NOOP("Axes", "Время, мкс"),
+                                                        ZARVIK_TR_NOOP("Axes", "Время, мс"),
+                                                        ZARVIK_TR_NOOP("Axes", "Время, с")};
 
 struct ChartBuildInput {
     AxisMode mode = AxisMode::ValuesTime;
