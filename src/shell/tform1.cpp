@@ -10,6 +10,7 @@
 #include "files/datafilehandlers.h"
 #include "files/folderwalk.h"
 #include "shell/help.h"
+#include "shell/language.h"
 #include "shell/operatormessages.h"
 #include "shell/settings.h"
 #include "shell/settingskeys.h"
@@ -28,6 +29,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -60,6 +62,13 @@ constexpr int kChartLeft = 3;
 constexpr int kSaveChartAboveBottom = 26;
 constexpr int kStatusHeight = 19;
 
+// The stored values of the language list's items, in its order.
+const std::array<std::string, 3> kLanguageItems = {"", kLanguageRussian, kLanguageEnglish};
+
+const std::string& chosenLanguage(const QComboBox* list) {
+    return kLanguageItems[static_cast<std::size_t>(std::clamp(list->currentIndex(), 0, 2))];
+}
+
 // A stored list item that the list does not have would leave it showing nothing: the first
 // item, the list's default, stands in for it.
 void selectStoredItem(QComboBox* list, int index) {
@@ -67,6 +76,15 @@ void selectStoredItem(QComboBox* list, int index) {
 }
 
 } // namespace
+
+FilePlaces programFilePlaces(const QString& appPath) {
+    const QString folder =
+        appPath.isEmpty() ? QCoreApplication::applicationDirPath() + "/" : appPath;
+    return FilePlaces(
+        std::filesystem::u8path(folder.toStdString()),
+        std::filesystem::u8path(
+            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString()));
+}
 
 TForm1::TForm1(const QString& appPath, QWidget* parent) : QWidget(parent), AppPath(appPath) {
     initZarvikResources();
@@ -121,7 +139,8 @@ void TForm1::buildRegions() {
     Header = new QWidget(this);
     Header->setObjectName("Header");
     Header->setAttribute(Qt::WA_NoMousePropagation);
-    const std::array<const char*, 3> sections = {"Файл", "Управление контроллером", "Опции"};
+    const std::array<const char*, 3> sections = {
+        QT_TR_NOOP("Файл"), QT_TR_NOOP("Управление контроллером"), QT_TR_NOOP("Опции")};
     for (std::size_t i = 0; i < sections.size(); ++i) {
         m_headerCaptions[i] = new QLabel(tr(sections[i]), Header);
         m_headerCaptions[i]->setAlignment(Qt::AlignCenter);
@@ -309,6 +328,7 @@ void TForm1::buildRegions() {
     connect(btChart, &QToolButton::clicked, this, &TForm1::btChartClick);
     connect(gbOptions, &ClickableGroupBox::clicked, this, &TForm1::gbOptionsClick);
     connect(gbChart, &ClickableGroupBox::clicked, this, &TForm1::gbOptionsClick);
+    connect(gbOptions->cbLanguage, &QComboBox::activated, this, &TForm1::cbLanguageChange);
 }
 
 void TForm1::FormCreate() {
@@ -320,10 +340,7 @@ void TForm1::FormCreate() {
 
     if (AppPath.isEmpty())
         AppPath = QCoreApplication::applicationDirPath() + "/";
-    Places = FilePlaces(
-        std::filesystem::u8path(AppPath.toStdString()),
-        std::filesystem::u8path(
-            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString()));
+    Places = programFilePlaces(AppPath);
 
     createSamplingParts();
     m_zeroLevels->GetScalesFileData();
@@ -379,6 +396,14 @@ void TForm1::applySettings(const MainSettings& s) {
     m_sampling->setStartLimits();
 
     selectStoredItem(gbOptions->cbHelp, s.loadHelpOnStart);
+    // A stored value the list does not have shows as the system's language, and stays in the
+    // file unless the operator chooses.
+    const auto language = std::find(std::begin(kLanguageItems), std::end(kLanguageItems),
+                                    s.language.value_or(std::string()));
+    gbOptions->cbLanguage->setCurrentIndex(
+        language == std::end(kLanguageItems)
+            ? 0
+            : static_cast<int>(std::distance(std::begin(kLanguageItems), language)));
     gbChart->cbRestoreParams->setChecked(s.restoreParamsAfterZero);
 }
 
@@ -393,6 +418,9 @@ MainSettings TForm1::collectSettings() const {
     s.integratePoints = gbChart->seInt->value();
     s.loadHelpOnStart = gbOptions->cbHelp->currentIndex();
     s.restoreParamsAfterZero = gbChart->cbRestoreParams->isChecked();
+    s.language = m_readSettings.language;
+    if (m_languageChosen)
+        s.language = chosenLanguage(gbOptions->cbLanguage);
     for (int n = 1; n <= kChannels; ++n) {
         s.seriesColor[n] = winFromColor(pColorCh[n]->color());
         s.seriesSelect[n] = cbCh[n]->isChecked();
@@ -600,6 +628,15 @@ void TForm1::btChartClick() {
 
 void TForm1::btChooseFClick() {
     m_sampling->btChooseFClick();
+}
+
+void TForm1::cbLanguageChange() {
+    m_languageChosen = true;
+    // The captions are made once, with the window: the new language comes with the next start.
+    if (chooseInterfaceLanguage(chosenLanguage(gbOptions->cbLanguage),
+                                QLocale::system().uiLanguages()) != interfaceLanguage())
+        operatorMessages().information(
+            tr("Язык интерфейса сменится при следующем запуске программы."));
 }
 
 void TForm1::gbOptionsClick() {
