@@ -31,9 +31,19 @@ QString interfaceLanguage() {
     return current();
 }
 
+std::string languageSetting(const std::string& stored) {
+    // A value written by hand may have capitals or blanks.
+    const QString value = QString::fromStdString(stored).trimmed().toLower();
+    for (const char* language : {kLanguageRussian, kLanguageEnglish})
+        if (value == QLatin1String(language))
+            return language;
+    return {};
+}
+
 QString chooseInterfaceLanguage(const std::string& setting, const QStringList& uiLanguages) {
-    if (setting == kLanguageRussian || setting == kLanguageEnglish)
-        return QString::fromStdString(setting);
+    const std::string stored = languageSetting(setting);
+    if (!stored.empty())
+        return QString::fromStdString(stored);
     bool namesOne = false;
     for (const QString& entry : uiLanguages) {
         // "en-US", "ru_RU", "uk": the language is the part before the territory.

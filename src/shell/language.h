@@ -17,13 +17,18 @@ namespace zarvik {
 inline constexpr char kLanguageRussian[] = "ru";
 inline constexpr char kLanguageEnglish[] = "en";
 
+// The language a stored value names, "ru" or "en", in any letter case and with blanks around;
+// empty for the system's language and for anything else.
+std::string languageSetting(const std::string& stored);
+
 // "ru" or "en": the language of the interface since installInterfaceLanguage(); "ru" before.
 QString interfaceLanguage();
 
 // The choice for a stored setting and the system's languages in order of preference. A setting
-// that names one of ours wins. Otherwise the first system language that is Russian, Ukrainian,
-// Belarusian or Kazakh gives Russian and the first that is English gives English; a system of
-// some other language gets English, and one that names none (C, POSIX) Russian.
+// that names one of ours wins, whatever its letter case. Otherwise the first system language that
+// is Russian, Ukrainian, Belarusian or Kazakh gives Russian and the first that is English gives
+// English; a system of some other language gets English, and one that names none (C, POSIX)
+// Russian.
 QString chooseInterfaceLanguage(const std::string& setting, const QStringList& uiLanguages);
 
 // Loads what makes the interface speak `language`: the program's English translation (Qt

@@ -399,7 +399,7 @@ void TForm1::applySettings(const MainSettings& s) {
     // A stored value the list does not have shows as the system's language, and stays in the
     // file unless the operator chooses.
     const auto language = std::find(std::begin(kLanguageItems), std::end(kLanguageItems),
-                                    s.language.value_or(std::string()));
+                                    languageSetting(s.language.value_or(std::string())));
     gbOptions->cbLanguage->setCurrentIndex(
         language == std::end(kLanguageItems)
             ? 0

@@ -48,7 +48,7 @@ TEST(InterfaceLanguage, TheSettingWinsAndElseTheSystemsFirstKnownLanguage) {
         {"", {"C"}, "ru"},              // no language named: the program's own
         {"", {}, "ru"},
         {"de", {"en-GB"}, "en"}, // a value we do not know follows the system
-        {"EN", {"ru"}, "ru"},    // as written by the program only
+        {" EN", {"ru"}, "en"},   // as written by hand
     };
     for (const auto& c : cases)
         EXPECT_EQ(chooseInterfaceLanguage(c.setting, c.system), c.chosen)
@@ -172,6 +172,7 @@ TEST_F(LanguageTest, TheLanguageKeyIsWrittenOnlyWhenTheFileHadItOrTheOperatorCho
         {"Language=ru", -1, 1, "Language=ru", false},
         {"Language=", -1, 0, "Language=", false},
         {"Language=fr", -1, 0, "Language=fr", false}, // not ours: kept as it is
+        {"Language=En", -1, 2, "Language=En", false}, // written by hand
         {nullptr, 2, 0, "Language=en", true},
         {nullptr, 1, 0, "Language=ru", false}, // the tests' interface is Russian already
         {"Language=en", 0, 2, "Language=", systems != kLanguageRussian},
