@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     for (int n = 1; n <= zarvik::kChannels; ++n)
         levels[n] = 2000 + n;
     zarvik::writeZeroLevels(scales, levels, 0xFF, ',');
-    scales.writeString(zarvik::scl::kSecYscale, zarvik::scl::kKeyName, zarvik::kDefaultYTitle);
+    scales.writeString(zarvik::scl::kSecYscale, zarvik::scl::kKeyName, zarvik::kDefaultYTitle.text);
     writeFile(root / "text" / "settings", readFile(ini));
     writeFile(root / "text" / "numbers", "2047,5 1E-6 -1.5E-7 250");
 

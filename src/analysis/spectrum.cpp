@@ -60,8 +60,8 @@ std::optional<SpectrumListing> listSpectrum(const std::vector<double>& series,
         }
     }
 
-    out.maxText = "F,Гц=" + formatFixed(out.maxFrequency, 4, sep) +
-                  ";  Max=" + formatFixed(out.maxAmplitude, 4, sep);
+    out.maxText = {ZARVIK_TR_NOOP("Spectrum", "F,Гц=%1;  Max=%2"),
+                   {formatFixed(out.maxFrequency, 4, sep), formatFixed(out.maxAmplitude, 4, sep)}};
 
     const double firstMs = request.visibleFirst * T / 1000.0;
     const double lastMs = static_cast<double>(last) * T / 1000.0;

@@ -3,6 +3,8 @@
 // frequencies, the strongest of them, the result label and the lines for the clipboard.
 // Everything the spectrum window shows or copies, computed without a window.
 
+#include "common/uitext.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,7 +38,7 @@ struct SpectrumListing {
     std::vector<SpectrumBin> bins; // bin 0 upwards, while the frequency is at most Fmax
     double maxFrequency = 0.0;     // the strongest bin; the lower frequency wins a tie
     double maxAmplitude = 0.0;
-    std::string maxText; // "F,Гц=...;  Max=..."
+    UiText maxText; // "F,Гц=...;  Max=..."
     // Header, an empty line, the summary line, then (with binLines) "frequency\tamplitude"
     // per listed bin.
     std::vector<std::string> clipboardLines;

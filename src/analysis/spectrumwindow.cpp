@@ -6,6 +6,7 @@
 #include "chart/chartpicture.h"
 #include "chart/wincolor.h"
 #include "shell/help.h"
+#include "shell/language.h"
 #include "shell/settingskeys.h"
 #include "shell/systemlocale.h"
 #include "shell/windowframe.h"
@@ -111,7 +112,7 @@ void TForm2::buildControls() {
     auto* items = new QHBoxLayout(rgSpEnv);
     items->setContentsMargins(6, 2, 6, 2);
     auto* group = new QButtonGroup(rgSpEnv);
-    const std::array<const char*, 2> captions = {"Огибающая", "Спектр"};
+    const std::array<const char*, 2> captions = {QT_TR_NOOP("Огибающая"), QT_TR_NOOP("Спектр")};
     for (int i = 0; i < 2; ++i) {
         rgSpEnvItems[i] = new QRadioButton(tr(captions[i]), rgSpEnv);
         group->addButton(rgSpEnvItems[i], i);
@@ -328,7 +329,7 @@ void TForm2::btSpectrumClick() {
         else
             Envelope->append(x, b.amplitude, qs(b.label), kRed);
     }
-    lbSpectrumMax->setText(qs(listing->maxText));
+    lbSpectrumMax->setText(translated(listing->maxText));
 
     QStringList lines;
     for (const std::string& line : listing->clipboardLines)

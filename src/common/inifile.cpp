@@ -189,6 +189,11 @@ bool IniFile::readBool(const std::string& section, const std::string& key, bool 
     return readInteger(section, key, def ? 1 : 0) != 0;
 }
 
+bool IniFile::hasKey(const std::string& section, const std::string& key) const {
+    std::string value;
+    return lookup(section, key, value);
+}
+
 std::string IniFile::readString(const std::string& section, const std::string& key,
                                 const std::string& def) const {
     std::string text;

@@ -32,6 +32,7 @@ public:
     // A number written with the locale's separator; anything else gives the default.
     double readDecimal(const std::string& section, const std::string& key, double def,
                        char decimalSeparator) const;
+    bool hasKey(const std::string& section, const std::string& key) const;
 
     // Each write sets one key in place (appending the key or the section when missing) and
     // replaces the file. Returns false, leaving the file as it was, when it cannot be written.

@@ -56,8 +56,9 @@ double transferTimeMs(int blocks) {
     return static_cast<double>(idiv(std::int64_t{blocks} * 7000, 8));
 }
 
-std::string transferText(double transferMs) {
-    return "ПЕРЕДАЧА МАССИВА, " + std::to_string(roundHalfEven(transferMs / 1000.0)) + "с";
+UiText transferText(double transferMs) {
+    return {ZARVIK_TR_NOOP("Board", "ПЕРЕДАЧА МАССИВА, %1с"),
+            {std::to_string(roundHalfEven(transferMs / 1000.0))}};
 }
 
 std::string channelsLine(std::uint8_t mask) {

@@ -4,6 +4,8 @@
 // progress figures. Plain functions; the measurement cycle applies them to the line and the
 // controls.
 
+#include "common/uitext.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -60,7 +62,7 @@ double measureTimeMs(int blocks, int channels, int F);
 // Expected transfer time: B * 7000 div 8 ms (875 ms a block).
 double transferTimeMs(int blocks);
 // "ПЕРЕДАЧА МАССИВА, " + round(ms / 1000) + "с".
-std::string transferText(double transferMs);
+UiText transferText(double transferMs);
 
 // "Каналы " followed by the digit of every checked channel, ascending; mask bit n-1 = channel n.
 std::string channelsLine(std::uint8_t mask);

@@ -40,9 +40,9 @@ void TForm1::createMeasurementCycle() {
     c.setStatus = [this](int panel, const QString& text) { setStatusText(panel, text); };
     c.rangeIndex = [this] { return gbOptions->refAdcIndex(); };
     c.startMode = [this] { return static_cast<int>(m_startMode->StartMode); };
-    c.timeUnitText = [this] {
-        return m_chartView->TimeUnitText.isEmpty() ? gbOptions->cbTimeunits->currentText()
-                                                   : m_chartView->TimeUnitText;
+    c.timeUnit = [this] {
+        return m_chartView->TimeUnit < 0 ? gbOptions->cbTimeunits->currentIndex()
+                                         : m_chartView->TimeUnit;
     };
     c.seTimeChange = [this] { m_sampling->seTimeChange(); };
     c.showChart = [this] { m_chartView->ShowChart(); };

@@ -2,7 +2,9 @@
 
 #include "device/linksupervisor.h"
 #include "files/filetime.h"
+#include "shell/language.h"
 #include "shell/operatormessages.h"
+#include "view/chartbuild.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -12,6 +14,7 @@
 #include <QProgressBar>
 #include <QSpinBox>
 #include <QTimer>
+#include <algorithm>
 #include <thread>
 
 namespace zarvik {
@@ -163,7 +166,7 @@ bool MeasurementCycle::btStartClick() {
     State.StartCommand = State.CurrentCommand;
 
     TransferTimeMs = transferTimeMs(m_m.SRAMblocks);
-    TransferText = text(transferText(TransferTimeMs));
+    TransferText = translated(transferText(TransferTimeMs));
 
     SendStartCommand();
     // A start by button is answered once the measuring time is over; an external start may
@@ -278,9 +281,9 @@ void MeasurementCycle::TimRxTimer() {
     if (d.clearLegacyFormat)
         m_pending.sawNextPacket = true;
     if (d.status0)
-        status(0, text(*d.status0));
+        status(0, translated(*d.status0));
     if (d.status1)
-        status(1, text(*d.status1));
+        status(1, translated(*d.status1));
     if (d.rejected) {
         // A packet cut short by a pause on the line still owes its remaining bytes; they are
         // read and dropped as they come, and only then is the packet asked for again.
@@ -364,7 +367,7 @@ void MeasurementCycle::commitTransfer() {
 }
 
 void MeasurementCycle::GetData() {
-    m_pending.XTitle = (tr("Время, ") + m_c.timeUnitText()).toStdString();
+    m_pending.XTitle = kTimeTitles[static_cast<std::size_t>(std::clamp(m_c.timeUnit(), 0, 2))].text;
     m_c.lbPercent->clear();
     m_c.lbRestPercent->clear();
     State.PacketsLeft = State.PacketsTotal =
@@ -403,7 +406,7 @@ void MeasurementCycle::btReadClick() {
     if (TransferText.isEmpty()) {
         // No start in this run has said how long the array takes.
         TransferTimeMs = transferTimeMs(m_m.SRAMblocks);
-        TransferText = text(transferText(TransferTimeMs));
+        TransferText = translated(transferText(TransferTimeMs));
     }
     if (m_pending.MeasuredAt == 0.0) {
         m_pending.MeasuredAt = measuredAtNow();

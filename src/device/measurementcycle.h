@@ -59,7 +59,7 @@ public:
         std::function<int()> rangeIndex;
         std::function<int()> startMode;
         // The time unit of the chart's time axis ("мкс", "мс", "с").
-        std::function<QString()> timeUnitText;
+        std::function<int()> timeUnit; // the time units' item the title is made for
         // The time edit's change handler, run by the quick start.
         std::function<void()> seTimeChange;
         std::function<void()> showChart;

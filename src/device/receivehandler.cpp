@@ -40,9 +40,10 @@ ChunkDecision receiveChunk(CycleState& s, const std::uint8_t* bytes, std::size_t
             if (s.PacketsLeft % 60 == 0 || s.PacketsLeft == 2) {
                 const int done =
                     s.PacketsTotal == 0 ? 100 : 100 - s.PacketsLeft * 100 / s.PacketsTotal;
-                d.status0 = "Передача данных " + std::to_string(done) + "%";
+                d.status0 =
+                    UiText{ZARVIK_TR_NOOP("Board", "Передача данных %1%"), {std::to_string(done)}};
                 if (s.PacketsLeft == 2)
-                    d.status1 = "Построение графика";
+                    d.status1 = UiText{ZARVIK_TR_NOOP("Board", "Построение графика")};
             }
             accepted = packetChecksumOk(bytes, n);
         }

@@ -32,8 +32,8 @@ struct ChunkDecision {
     bool clearLegacyFormat = false;
     // The packet's 250 samples were appended to the received array.
     bool stored = false;
-    std::optional<std::string> status0;
-    std::optional<std::string> status1;
+    std::optional<UiText> status0;
+    std::optional<UiText> status1;
     // The packet failed its check: what is left of it on the line must be dropped before the
     // repeat request ("r" "q" in `write`) goes out, or the remainder would pass for the next
     // packet.

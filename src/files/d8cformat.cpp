@@ -100,11 +100,11 @@ D8cContents readD8c(D8cSource& in) {
     std::uint8_t fixed[kD8cFixedSize];
     const std::size_t got = in.read(fixed, kD8cFixedSize);
     if (got < kD8cHeaderSize)
-        throw D8cLoadError(FileError::Kind::NotDataFile, kNotDataFileMessage, std::nullopt);
+        throw D8cLoadError(FileError::Kind::NotDataFile, UiText{kNotDataFileMessage}, std::nullopt);
     D8cContents c;
     c.header = decodeD8cHeader(fixed);
     if (!c.header.hasMarker() || got < kD8cFixedSize)
-        throw D8cLoadError(FileError::Kind::NotDataFile, kNotDataFileMessage, c.header);
+        throw D8cLoadError(FileError::Kind::NotDataFile, UiText{kNotDataFileMessage}, c.header);
 
     for (int n = 1; n <= kChannels; ++n) {
         c.Scale[n] = getDouble(fixed + kD8cHeaderSize + 8 * (n - 1));

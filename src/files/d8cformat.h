@@ -22,7 +22,8 @@ constexpr std::uint8_t kD8cMarker = 4;     // low byte of FormatWord
 // and draw; a larger sample block is refused before it is read.
 constexpr std::uint32_t kD8cMaxDataSize = 32u * 1024 * 1024;
 
-inline const std::string kNotDataFileMessage = "Приложение открывает файлы *.d8c, записанные АЦП.";
+inline const UiSource kNotDataFileMessage =
+    ZARVIK_TR_NOOP("FileError", "Приложение открывает файлы *.d8c, записанные АЦП.");
 inline const std::string kStreamReadError = "Stream read error";
 inline const std::string kTooLargeError = "Sample block too large";
 
@@ -42,6 +43,8 @@ struct D8cHeader {
 class D8cLoadError : public FileError {
 public:
     D8cLoadError(Kind kind, const std::string& text, std::optional<D8cHeader> header)
+        : FileError(kind, text), m_header(header) {}
+    D8cLoadError(Kind kind, const UiText& text, std::optional<D8cHeader> header)
         : FileError(kind, text), m_header(header) {}
 
     const std::optional<D8cHeader>& header() const { return m_header; }

@@ -1,7 +1,5 @@
 #include "files/datafilehandlers.h"
 
-#include "chart/chart.h"
-#include "chart/chartaxis.h"
 #include "chart/chartseries.h"
 #include "common/numtext.h"
 #include "files/d8cfile.h"
@@ -10,6 +8,7 @@
 #include "files/folderlisting.h"
 #include "files/memotext.h"
 #include "files/saveformat.h"
+#include "shell/language.h"
 #include "shell/operatormessages.h"
 #include "shell/systemlocale.h"
 
@@ -72,8 +71,9 @@ ExportView DataFileHandlers::exportView(std::array<std::vector<double>, kChannel
         }
         v.series[n] = SeriesView{xs[n].data(), ys[n].data(), xs[n].size()};
     }
-    v.leftAxisTitle = m_c.chart->leftAxis()->title().toStdString();
-    v.bottomAxisTitle = m_c.chart->bottomAxis()->title().toStdString();
+    // The table's titles are the files' own, whatever language the chart shows them in.
+    if (axisTitles)
+        std::tie(v.leftAxisTitle, v.bottomAxisTitle) = axisTitles();
     if (visibleRange)
         std::tie(v.VisibleFirst, v.VisibleLast) = visibleRange();
     // The list holds only its two items, so anything but "не сохранять" writes the X column.
@@ -90,8 +90,7 @@ void DataFileHandlers::btSaveClick() {
     const std::optional<SaveFormat> format = saveFormatFor(name.toStdString());
     if (!format) {
         // Refused before any file is touched: a file of that name keeps its contents.
-        operatorMessages().information(
-            QString::fromStdString(unsupportedExtensionMessage(name.toStdString())));
+        operatorMessages().information(translated(unsupportedExtensionMessage(name.toStdString())));
         return;
     }
     guarded([&] {
@@ -139,7 +138,7 @@ bool DataFileHandlers::readDataFile(const QString& fileName) {
     const QString name = QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath());
     auto showFrequency = [this](const D8cHeader& h) {
         if (m_c.setStatus)
-            m_c.setStatus(1, "Fвыборки=" +
+            m_c.setStatus(1, tr("Fвыборки=") +
                                  QString::fromStdString(formatGeneral(1000000.0 / h.SamplePeriodUs,
                                                                       localeDecimalSeparator())));
     };
@@ -151,7 +150,7 @@ bool DataFileHandlers::readDataFile(const QString& fileName) {
         if (e.header())
             showFrequency(*e.header());
         if (e.kind() == FileError::Kind::NotDataFile)
-            operatorMessages().information(QString::fromUtf8(e.what()));
+            operatorMessages().information(errorText(e));
         else if (e.kind() == FileError::Kind::TooLarge)
             operatorMessages().information(
                 tr("Файл %1 не может быть открыт: массив данных %2 байт больше допустимых %3 байт.")
@@ -159,7 +158,7 @@ bool DataFileHandlers::readDataFile(const QString& fileName) {
                     .arg(e.header()->DataSize)
                     .arg(kD8cMaxDataSize));
         else
-            operatorMessages().error(QString::fromUtf8(e.what()));
+            operatorMessages().error(errorText(e));
         return false;
     } catch (...) {
         showException(std::current_exception());

@@ -24,7 +24,6 @@ class QSpinBox;
 
 namespace zarvik {
 
-class Chart;
 class LineSeries;
 
 class DataFileHandlers : public QObject {
@@ -43,7 +42,6 @@ public:
         QCheckBox* cbInt = nullptr;
         QSpinBox* seInt = nullptr;
         QComboBox* cbStoreX = nullptr; // "не сохранять", "сохранять"
-        Chart* chart = nullptr;        // its axis titles head the text table
         // Status panel text by index 0..2.
         std::function<void(int, const QString&)> setStatus;
     };
@@ -59,6 +57,8 @@ public:
     // What the chart shows, for the text table: a channel's series and the visible range.
     std::function<const LineSeries*(int channel)> series;
     std::function<std::pair<int, int>()> visibleRange;
+    // The left and the bottom axis titles as files keep them.
+    std::function<std::pair<std::string, std::string>()> axisTitles;
 
     void btSaveClick();
     void btLoadFileClick();

@@ -3,6 +3,8 @@
 // text the operator reads; kind() tells the window how to show it (an information box for a
 // file that is not ours or a refused name, the default error display for the rest).
 
+#include "common/uitext.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -21,11 +23,17 @@ public:
     };
 
     FileError(Kind kind, const std::string& text) : std::runtime_error(text), m_kind(kind) {}
+    // A message of the program's own, which the window translates; what() is its Russian.
+    FileError(Kind kind, const UiText& text)
+        : std::runtime_error(text.russian()), m_kind(kind), m_text(text) {}
 
     Kind kind() const { return m_kind; }
+    // Empty for the platform's English texts, which read the same in every language.
+    const UiText& text() const { return m_text; }
 
 private:
     Kind m_kind;
+    UiText m_text;
 };
 
 } // namespace zarvik

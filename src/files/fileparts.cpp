@@ -33,7 +33,6 @@ void TForm1::createFileParts() {
     files.cbInt = gbChart->cbInt;
     files.seInt = gbChart->seInt;
     files.cbStoreX = gbOptions->cbStoreX;
-    files.chart = Chart1;
     files.setStatus = [this](int panel, const QString& text) { setStatusText(panel, text); };
     m_dataFiles = new DataFileHandlers(files, Measurement, this);
     m_dataFiles->SaveDlg.owner = this;
@@ -68,6 +67,7 @@ void TForm1::createFileParts() {
     };
     m_dataFiles->showChart = [this] { m_chartView->ShowChart(); };
     m_dataFiles->series = [this](int n) -> const LineSeries* { return m_chartView->series(n); };
+    m_dataFiles->axisTitles = [this] { return m_chartView->fileAxisTitles(); };
     m_dataFiles->visibleRange = [this] {
         return std::make_pair(static_cast<int>(m_chartView->VisibleFirst),
                               static_cast<int>(m_chartView->VisibleLast));

@@ -21,10 +21,11 @@ std::optional<SaveFormat> saveFormatFor(const std::string& fileName) {
     return std::nullopt;
 }
 
-std::string unsupportedExtensionMessage(const std::string& fileName) {
-    return "Файл " + fileName +
-           " не записан: имя файла должно оканчиваться на .d8c, .txt или .csv (строчными "
-           "буквами).";
+UiText unsupportedExtensionMessage(const std::string& fileName) {
+    return {ZARVIK_TR_NOOP("FileError",
+                           "Файл %1 не записан: имя файла должно оканчиваться на .d8c, .txt или "
+                           ".csv (строчными буквами)."),
+            {fileName}};
 }
 
 } // namespace zarvik

@@ -3,6 +3,8 @@
 // exactly (letter case included): "x.D8C" is not a data file. A name with any other extension
 // is refused before anything touches the disk.
 
+#include "common/uitext.h"
+
 #include <optional>
 #include <string>
 
@@ -21,6 +23,6 @@ std::string fileExtension(const std::string& fileName);
 std::optional<SaveFormat> saveFormatFor(const std::string& fileName);
 
 // The operator's message for a refused name.
-std::string unsupportedExtensionMessage(const std::string& fileName);
+UiText unsupportedExtensionMessage(const std::string& fileName);
 
 } // namespace zarvik

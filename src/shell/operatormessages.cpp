@@ -1,5 +1,8 @@
 #include "shell/operatormessages.h"
 
+#include "files/fileerror.h"
+#include "shell/language.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <exception>
@@ -40,13 +43,20 @@ std::unique_ptr<OperatorMessages> setOperatorMessages(std::unique_ptr<OperatorMe
     return m;
 }
 
+QString errorText(const std::exception& e) {
+    const auto* fileError = dynamic_cast<const FileError*>(&e);
+    if (fileError && !fileError->text().empty())
+        return translated(fileError->text());
+    return QString::fromUtf8(e.what());
+}
+
 void showException(std::exception_ptr error) {
     try {
         std::rethrow_exception(error);
     } catch (const std::bad_alloc&) {
         operatorMessages().error(QObject::tr("Недостаточно памяти"));
     } catch (const std::exception& e) {
-        operatorMessages().error(QString::fromUtf8(e.what()));
+        operatorMessages().error(errorText(e));
     } catch (...) {
         operatorMessages().error(QObject::tr("Неизвестная ошибка"));
     }

@@ -26,6 +26,10 @@ OperatorMessages& operatorMessages();
 // Replaces the facility (tests install a recorder); returns the previous one.
 std::unique_ptr<OperatorMessages> setOperatorMessages(std::unique_ptr<OperatorMessages> m);
 
+// The operator's text of an error raised below a handler: the program's own messages in the
+// interface's language, the platform's as they are.
+QString errorText(const std::exception& e);
+
 // Shows an exception through error(): an error of the file, stream and serial layers with its
 // text, a failed allocation and an exception of no known type in the operator's words.
 void showException(std::exception_ptr error);

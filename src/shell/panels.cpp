@@ -242,7 +242,13 @@ OptionsPanel::OptionsPanel(QWidget* parent) : ClickableGroupBox(tr("Опции")
     rgRefADCItems[1] = new QRadioButton(tr("0...5,0В"), rgRefADC);
     rgRefADCItems[1]->setGeometry(8, 38, 112, 18);
     rgRefADCItems[1]->setChecked(true);
-    resize(width(), std::max(height(), rgRefADC->geometry().bottom() + 11));
+
+    // Each language named in itself, so that an operator who cannot read the other finds it.
+    auto* language = group(this, tr("Язык"), 256, rgRefADC->geometry().bottom() + 3, 128, 48);
+    cbLanguage =
+        combo(language, "cbLanguage",
+              {tr("системный"), QStringLiteral("Русский"), QStringLiteral("English")}, 8, 20, 112);
+    resize(width(), std::max(height(), language->geometry().bottom() + 11));
 }
 
 int OptionsPanel::refAdcIndex() const {
@@ -271,9 +277,10 @@ ChartPanel::ChartPanel(QWidget* parent) : ClickableGroupBox(tr("График"), 
     cbInt = new QCheckBox(tr("выполнить"), smooth);
     cbInt->setObjectName("cbInt");
     cbInt->setGeometry(8, 16, 150, 18);
-    label(smooth, tr("по"), 8, 40);
-    seInt = spin(smooth, "seInt", 2, 512, 8, 30, 36, 70);
-    label(smooth, tr("точкам"), 106, 40);
+    // The edit stands after its caption, the unit after the edit, however long the words.
+    auto* over = label(smooth, tr("по"), 8, 40);
+    seInt = spin(smooth, "seInt", 2, 512, 8, std::max(30, over->geometry().right() + 5), 36, 70);
+    label(smooth, tr("точкам"), seInt->geometry().right() + 7, 40);
 
     auto* zeros = group(this, tr("Нулевые уровни"), 8, 88, 376, 154);
     btZeros = button(zeros, "btZeros", tr("Вычислить для выбранных каналов"), 8, 18, 210, 24);

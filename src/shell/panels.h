@@ -95,7 +95,7 @@ public:
     QLabel* lbMinutes = nullptr;
 };
 
-// "Опции" (olive): channel colours, time units, export, help, steps, converter range.
+// "Опции" (olive): channel colours, time units, export, help, steps, language, converter range.
 class OptionsPanel : public ClickableGroupBox {
     Q_OBJECT
 public:
@@ -105,6 +105,7 @@ public:
     QComboBox* cbTimeunits = nullptr;
     QComboBox* cbStoreX = nullptr;
     QComboBox* cbHelp = nullptr;
+    QComboBox* cbLanguage = nullptr; // system's, Russian, English
     QSpinBox* seFstep = nullptr;
     QSpinBox* seTstep = nullptr;
     QGroupBox* rgRefADC = nullptr;

@@ -6,8 +6,8 @@ class QTranslator;
 
 namespace zarvik {
 
-// Loads Qt's Russian translation from Qt's translations folder; false when it is not
-// installed, and Qt then speaks English.
+// Loads Qt's Russian translation from Qt's translations folder, for the Russian interface;
+// false when it is not installed, and Qt then speaks English.
 bool loadQtTranslation(QTranslator& translator);
 
 } // namespace zarvik

@@ -37,6 +37,8 @@ MainSettings readMainSettings(const IniFile& ini) {
     s.loadHelpOnStart = ini.readInteger(kSecOptions, kKeyLoadHelp, s.loadHelpOnStart);
     s.restoreParamsAfterZero =
         ini.readBool(kSecOptions, kKeyRestoreParams, s.restoreParamsAfterZero);
+    if (ini.hasKey(kSecOptions, kKeyLanguage))
+        s.language = ini.readString(kSecOptions, kKeyLanguage, {});
     s.spectrumStep = ini.readInteger(kSecSpectrum, kKeyStep, s.spectrumStep);
     s.spectrumFmax = ini.readInteger(kSecSpectrum, kKeyFmax, s.spectrumFmax);
     s.spectrumType = ini.readInteger(kSecSpectrum, kKeySpectrumType, s.spectrumType);
@@ -67,6 +69,8 @@ bool writeMainSettings(IniFile& ini, const MainSettings& s) {
     ok &= ini.writeInteger(kSecSpectrum, kKeyFmax, s.spectrumFmax);
     ok &= ini.writeInteger(kSecSpectrum, kKeySpectrumType, s.spectrumType);
     ok &= ini.writeBool(kSecOptions, kKeyRestoreParams, s.restoreParamsAfterZero);
+    if (s.language)
+        ok &= ini.writeString(kSecOptions, kKeyLanguage, *s.language);
     return ok;
 }
 

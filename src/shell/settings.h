@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace zarvik {
@@ -32,6 +33,8 @@ struct MainSettings {
     int f = 2048;
     int loadHelpOnStart = 0;
     bool restoreParamsAfterZero = true;
+    // "ru", "en" or empty for the system's language; a file without the key keeps without it.
+    std::optional<std::string> language;
     // Keys of section "Spectrum" that the main window writes for the spectrum window.
     int spectrumStep = 1;
     int spectrumFmax = 35;

@@ -21,6 +21,7 @@ inline constexpr char kKeyXYmode[] = "XYmode";
 inline constexpr char kKeyIntegrate[] = "Integrate on Samples Num";
 inline constexpr char kKeyLoadHelp[] = "Load Help on Start";
 inline constexpr char kKeyRestoreParams[] = "Restore Parameters after Zero";
+inline constexpr char kKeyLanguage[] = "Language";
 
 inline constexpr char kSecSeriesColor[] = "Series Color";
 inline constexpr char kSecSeriesSelect[] = "Series select";

@@ -1,22 +1,23 @@
 #include "shell/startup.h"
 
-#include "shell/qttranslation.h"
-
-#include <QApplication>
+#include "common/inifile.h"
+#include "shell/language.h"
+#include "shell/settings.h"
+#include "shell/settingskeys.h"
 
 namespace zarvik {
 
-QtTranslation::QtTranslation() {
-    if (loadQtTranslation(m_translator))
-        m_installed = QApplication::installTranslator(&m_translator);
+namespace {
+
+QString installStoredLanguage() {
+    const MainSettings stored =
+        readMainSettings(IniFile(programFilePlaces({}).forReading(ini::kFileName)));
+    return installInterfaceLanguage(stored.language.value_or(std::string()));
 }
 
-QtTranslation::~QtTranslation() {
-    if (m_installed)
-        QApplication::removeTranslator(&m_translator);
-}
+} // namespace
 
-ProgramWindows::ProgramWindows() : spectrum(form.Places) {
+ProgramWindows::ProgramWindows() : language(installStoredLanguage()), spectrum(form.Places) {
     form.setSpectrumWindow(&spectrum);
 }
 

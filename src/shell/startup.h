@@ -1,31 +1,20 @@
 #pragma once
-// The program's windows, made in the order the program starts: Qt's own translation, the main
-// window, then the spectrum window, hidden until the first spectrum or trend command.
+// The program's windows, made in the order the program starts: the interface's language first,
+// since the windows make their captions as they are built; then the main window, and the
+// spectrum window, hidden until the first spectrum or trend command.
 
 #include "analysis/spectrumwindow.h"
 #include "shell/tform1.h"
 
-#include <QTranslator>
+#include <QString>
 
 namespace zarvik {
-
-// Installs Qt's translation for as long as it lives, when one is installed on the system.
-class QtTranslation {
-public:
-    QtTranslation();
-    ~QtTranslation();
-    QtTranslation(const QtTranslation&) = delete;
-    QtTranslation& operator=(const QtTranslation&) = delete;
-
-private:
-    QTranslator m_translator;
-    bool m_installed = false;
-};
 
 struct ProgramWindows {
     ProgramWindows();
 
-    QtTranslation qtTranslation;
+    // "ru" or "en": from the settings file's choice, or else from the system's languages.
+    const QString language;
     TForm1 form;
     TForm2 spectrum;
 };

@@ -11,6 +11,7 @@
 #include "files/datafilehandlers.h"
 #include "files/folderwalk.h"
 #include "shell/help.h"
+#include "shell/language.h"
 #include "shell/operatormessages.h"
 #include "shell/settings.h"
 #include "shell/settingskeys.h"
@@ -31,6 +32,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -64,6 +66,13 @@ constexpr int kChartLeft = 3;
 constexpr int kSaveChartAboveBottom = 26;
 constexpr int kStatusHeight = 19;
 
+// The stored values of the language list's items, in its order.
+const std::array<std::string, 3> kLanguageItems = {"", kLanguageRussian, kLanguageEnglish};
+
+const std::string& chosenLanguage(const QComboBox* list) {
+    return kLanguageItems[static_cast<std::size_t>(std::clamp(list->currentIndex(), 0, 2))];
+}
+
 // A stored list item that the list does not have would leave it showing nothing: the first
 // item, the list's default, stands in for it.
 void selectStoredItem(QComboBox* list, int index) {
@@ -71,6 +80,17 @@ void selectStoredItem(QComboBox* list, int index) {
 }
 
 } // namespace
+
+FilePlaces programFilePlaces(const QString& appPath) {
+    const QString folder =
+        appPath.isEmpty() ? QCoreApplication::applicationDirPath() + "/" : appPath;
+    const std::filesystem::path programFolder = std::filesystem::u8path(folder.toStdString());
+    const std::filesystem::path userFolder = std::filesystem::u8path(
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
+    return isInstalledProgram(programFolder) && !userFolder.empty()
+               ? FilePlaces::inUserFolder(userFolder)
+               : FilePlaces(programFolder, userFolder);
+}
 
 TForm1::TForm1(const QString& appPath, QWidget* parent) : QWidget(parent), AppPath(appPath) {
     initZarvikResources();
@@ -126,7 +146,8 @@ void TForm1::buildRegions() {
     Header = new QWidget(this);
     Header->setObjectName("Header");
     Header->setAttribute(Qt::WA_NoMousePropagation);
-    const std::array<const char*, 3> sections = {"Файл", "Управление контроллером", "Опции"};
+    const std::array<const char*, 3> sections = {
+        QT_TR_NOOP("Файл"), QT_TR_NOOP("Управление контроллером"), QT_TR_NOOP("Опции")};
     for (std::size_t i = 0; i < sections.size(); ++i) {
         m_headerCaptions[i] = new QLabel(tr(sections[i]), Header);
         m_headerCaptions[i]->setAlignment(Qt::AlignCenter);
@@ -319,6 +340,7 @@ void TForm1::buildRegions() {
     connect(btChart, &QToolButton::clicked, this, &TForm1::btChartClick);
     connect(gbOptions, &ClickableGroupBox::clicked, this, &TForm1::gbOptionsClick);
     connect(gbChart, &ClickableGroupBox::clicked, this, &TForm1::gbOptionsClick);
+    connect(gbOptions->cbLanguage, &QComboBox::activated, this, &TForm1::cbLanguageChange);
 }
 
 void TForm1::setHelpTopics() {
@@ -395,12 +417,7 @@ void TForm1::FormCreate() {
 
     if (AppPath.isEmpty())
         AppPath = QCoreApplication::applicationDirPath() + "/";
-    const std::filesystem::path programFolder = std::filesystem::u8path(AppPath.toStdString());
-    const std::filesystem::path userFolder = std::filesystem::u8path(
-        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
-    Places = isInstalledProgram(programFolder) && !userFolder.empty()
-                 ? FilePlaces::inUserFolder(userFolder)
-                 : FilePlaces(programFolder, userFolder);
+    Places = programFilePlaces(AppPath);
 
     createSamplingParts();
     m_zeroLevels->GetScalesFileData();
@@ -456,6 +473,14 @@ void TForm1::applySettings(const MainSettings& s) {
     m_sampling->setStartLimits();
 
     selectStoredItem(gbOptions->cbHelp, s.loadHelpOnStart);
+    // A stored value the list does not have shows as the system's language, and stays in the
+    // file unless the operator chooses.
+    const auto language = std::find(std::begin(kLanguageItems), std::end(kLanguageItems),
+                                    languageSetting(s.language.value_or(std::string())));
+    gbOptions->cbLanguage->setCurrentIndex(
+        language == std::end(kLanguageItems)
+            ? 0
+            : static_cast<int>(std::distance(std::begin(kLanguageItems), language)));
     gbChart->cbRestoreParams->setChecked(s.restoreParamsAfterZero);
 }
 
@@ -470,6 +495,9 @@ MainSettings TForm1::collectSettings() const {
     s.integratePoints = gbChart->seInt->value();
     s.loadHelpOnStart = gbOptions->cbHelp->currentIndex();
     s.restoreParamsAfterZero = gbChart->cbRestoreParams->isChecked();
+    s.language = m_readSettings.language;
+    if (m_languageChosen)
+        s.language = chosenLanguage(gbOptions->cbLanguage);
     for (int n = 1; n <= kChannels; ++n) {
         s.seriesColor[n] = winFromColor(pColorCh[n]->color());
         s.seriesSelect[n] = cbCh[n]->isChecked();
@@ -679,6 +707,15 @@ void TForm1::btChooseFClick() {
     m_sampling->btChooseFClick();
 }
 
+void TForm1::cbLanguageChange() {
+    m_languageChosen = true;
+    // The captions are made once, with the window: the new language comes with the next start.
+    if (chooseInterfaceLanguage(chosenLanguage(gbOptions->cbLanguage),
+                                QLocale::system().uiLanguages()) != interfaceLanguage())
+        operatorMessages().information(
+            tr("Язык интерфейса сменится при следующем запуске программы."));
+}
+
 void TForm1::gbOptionsClick() {
     gbOptions->hide();
     btOptions->setText(tr("ОПЦИИ"));
@@ -696,8 +733,10 @@ void TForm1::setStatusText(int panel, const QString& text) {
 }
 
 void TForm1::showHelp(const QString& topic) {
-    if (!m_help)
+    if (!m_help) {
         m_help = new HelpViewer(this);
+        m_help->setLanguage(interfaceLanguage());
+    }
     m_help->showTopic(topic);
 }
 

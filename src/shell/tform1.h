@@ -39,6 +39,10 @@ class StartModeButton;
 class ZeroLevels;
 class TForm2;
 
+// Where "Zarvik.ini" and "scales.scl" are kept for the settings folder `appPath` (empty: the
+// executable's folder); the program reads its language there before the first window.
+FilePlaces programFilePlaces(const QString& appPath);
+
 class TForm1 : public QWidget {
     Q_OBJECT
 public:
@@ -66,6 +70,7 @@ public:
     void btChartClick();
     void btChooseFClick();
     void gbOptionsClick();
+    void cbLanguageChange();
     void CalcUseChnl();
 
     // State of the window itself.
@@ -202,6 +207,7 @@ private:
     bool m_shown = false;
     bool m_closed = false;
     bool m_settingsFailureReported = false;
+    bool m_languageChosen = false; // the operator chose in the language list
     HelpViewer* m_help = nullptr;
     ChartView* m_chartView = nullptr;
     SamplingPanel* m_sampling = nullptr;

@@ -11,15 +11,11 @@ double timeUnitDivisor(int unit) {
     return kDivisors[std::clamp(unit, 0, kTimeUnitCount - 1)];
 }
 
-std::string timeUnitName(int unit) {
-    constexpr const char* kNames[kTimeUnitCount] = {"мкс", "мс", "с"};
-    return kNames[std::clamp(unit, 0, kTimeUnitCount - 1)];
-}
-
-ChartAxisTitles chartAxisTitles(AxisMode mode, const std::string& yTitle,
-                                const std::string& timeUnitText, const AxisWords& words) {
-    return {axisModeHasValues(mode) ? yTitle : words.adcUnits,
-            axisModeHasTime(mode) ? words.time + timeUnitText : words.samples};
+ChartAxisTitles fileAxisTitles(AxisMode mode, const std::string& yTitle, int timeUnit) {
+    const UiSource& time =
+        kTimeTitles[static_cast<std::size_t>(std::clamp(timeUnit, 0, kTimeUnitCount - 1))];
+    return {axisModeHasValues(mode) ? yTitle : kAdcUnitsTitle.text,
+            axisModeHasTime(mode) ? time.text : kSamplesTitle.text};
 }
 
 void buildChannelPoints(const TMeasurement& m, const ChartBuildInput& in, ChartBuildOutput& out) {

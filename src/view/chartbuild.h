@@ -3,6 +3,7 @@
 // recursive smoothing and the scaling to physical values, without any widget.
 
 #include "common/measurement.h"
+#include "common/uitext.h"
 
 #include <array>
 #include <cstdint>
@@ -25,24 +26,22 @@ inline bool axisModeHasValues(AxisMode m) {
 // a unit outside the list counts as the nearest end of it.
 constexpr int kTimeUnitCount = 3;
 double timeUnitDivisor(int unit);
-// The unit's name as the list shows it and the X axis title carries it.
-std::string timeUnitName(int unit);
 
-// The words of the axis titles; the window passes them through its translation.
-struct AxisWords {
-    std::string time = "Время, ";
-    std::string samples = "Выборки";
-    std::string adcUnits = "единицы АЦП";
-};
+// Axis titles as the data and text files keep them, in Russian whatever the interface's
+// language; the chart shows them translated. The time titles follow the time units' list.
+inline constexpr UiSource kSamplesTitle = ZARVIK_TR_NOOP("Axes", "Выборки");
+inline constexpr UiSource kAdcUnitsTitle = ZARVIK_TR_NOOP("Axes", "единицы АЦП");
+inline constexpr std::array<UiSource, kTimeUnitCount> kTimeTitles = {
+    ZARVIK_TR_NOOP("Axes", "Время, мкс"), ZARVIK_TR_NOOP("Axes", "Время, мс"),
+    ZARVIK_TR_NOOP("Axes", "Время, с")};
 
 struct ChartAxisTitles {
     std::string left;   // the physical quantity, or converter units
     std::string bottom; // time in the unit, or samples
 };
 
-// The titles a build gives the chart: `yTitle` names the values, `timeUnitText` the time unit.
-ChartAxisTitles chartAxisTitles(AxisMode mode, const std::string& yTitle,
-                                const std::string& timeUnitText, const AxisWords& words = {});
+// The titles of a build as files keep them: `yTitle` names the values.
+ChartAxisTitles fileAxisTitles(AxisMode mode, const std::string& yTitle, int timeUnit);
 
 struct ChartBuildInput {
     AxisMode mode = AxisMode::ValuesTime;

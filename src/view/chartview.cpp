@@ -5,9 +5,11 @@
 #include "chart/chartseries.h"
 #include "common/numtext.h"
 #include "common/rounding.h"
+#include "shell/language.h"
 #include "shell/operatormessages.h"
 #include "shell/panels.h"
 #include "shell/systemlocale.h"
+#include "view/scalesfile.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -23,8 +25,8 @@ ChartView::ChartView(const Controls& controls, TMeasurement& measurement, QObjec
     for (int n = 1; n <= kChannels; ++n) {
         m_series[n] = m_c.chart->addLineSeries(QString::number(n), m_c.pColorCh[n]->color());
     }
-    m_c.chart->bottomAxis()->setTitle(tr("Выборки"));
-    m_c.chart->leftAxis()->setTitle(tr("единицы АЦП"));
+    setBottomTitle(kSamplesTitle);
+    setLeftTitle(kAdcUnitsTitle.text, translated(UiText{kAdcUnitsTitle}));
 
     chooseColor = [](const QColor& initial) -> std::optional<QColor> {
         const QColor c = QColorDialog::getColor(initial);
@@ -56,12 +58,8 @@ void ChartView::ShowChart() {
 
     const int unit = std::clamp(m_c.cbTimeunits->currentIndex(), 0, kTimeUnitCount - 1);
     TimeUnitDivisor = timeUnitDivisor(unit);
-    TimeUnitText = m_c.cbTimeunits->itemText(unit);
-    AxisWords words;
-    words.time = tr("Время, ").toStdString();
-    words.samples = tr("Выборки").toStdString();
-    words.adcUnits = tr("единицы АЦП").toStdString();
-    m_m.XTitle = words.time + TimeUnitText.toStdString();
+    TimeUnit = unit;
+    m_m.XTitle = kTimeTitles[static_cast<std::size_t>(unit)].text;
     if (clearProgressLabels)
         clearProgressLabels();
 
@@ -73,6 +71,10 @@ void ChartView::ShowChart() {
     for (int n = 1; n <= kChannels; ++n)
         in.checked[n] = m_c.cbCh[n]->isChecked();
 
+    // The calibration's own title as the operator wrote it; the program's default translated.
+    setLeftTitle(m_m.YTitle, m_m.YTitle == kDefaultYTitle.text
+                                 ? translated(UiText{kDefaultYTitle})
+                                 : QString::fromStdString(m_m.YTitle));
     if (!m_m.FromFile) {
         m_m.Scale = m_m.ScaleK;
         m_m.Shift = m_m.ShiftScl;
@@ -100,16 +102,26 @@ void ChartView::ShowChart() {
     if (m_m.ZeroRun && zeroLevelStep)
         zeroLevelStep();
 
-    const ChartAxisTitles titles =
-        chartAxisTitles(in.mode, m_m.YTitle, TimeUnitText.toStdString(), words);
-    m_c.chart->bottomAxis()->setTitle(QString::fromStdString(titles.bottom));
-    m_c.chart->leftAxis()->setTitle(QString::fromStdString(titles.left));
+    const bool time = axisModeHasTime(in.mode);
+    setBottomTitle(time ? kTimeTitles[static_cast<std::size_t>(unit)] : kSamplesTitle);
+    if (!axisModeHasValues(in.mode))
+        setLeftTitle(kAdcUnitsTitle.text, translated(UiText{kAdcUnitsTitle}));
 
     m_c.btOptions->setEnabled(true);
     if (finishProcess)
         finishProcess(7);
     if (buildFinished)
         buildFinished();
+}
+
+void ChartView::setBottomTitle(const UiSource& title) {
+    m_fileTitles.second = title.text;
+    m_c.chart->bottomAxis()->setTitle(translated(UiText{title}));
+}
+
+void ChartView::setLeftTitle(const std::string& forFiles, const QString& shown) {
+    m_fileTitles.first = forFiles;
+    m_c.chart->leftAxis()->setTitle(shown);
 }
 
 void ChartView::cbShowKChange() {

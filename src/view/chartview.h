@@ -11,6 +11,8 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 class QAbstractButton;
@@ -78,16 +80,22 @@ public:
     void setChannelColor(int channel, const QColor& color);
 
     double TimeUnitDivisor = 1.0;
-    QString TimeUnitText;
+    int TimeUnit = -1; // the time units' item of the last build; none before
+    // The left and the bottom axis titles as the text export writes them.
+    const std::pair<std::string, std::string>& fileAxisTitles() const { return m_fileTitles; }
     double XStep = 0.0;
     std::int32_t VisibleFirst = -1;
     std::int32_t VisibleLast = -1;
 
 private:
+    void setBottomTitle(const UiSource& title);
+    void setLeftTitle(const std::string& forFiles, const QString& shown);
+
     Controls m_c;
     TMeasurement& m_m;
     std::array<LineSeries*, 9> m_series{};
     ChartBuildOutput m_points; // reused between builds
+    std::pair<std::string, std::string> m_fileTitles;
 };
 
 } // namespace zarvik

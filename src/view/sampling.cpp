@@ -77,12 +77,15 @@ std::optional<TrueValues> trueValues(int F, int B, int n, char decimalSeparator)
     v.minutes = static_cast<int>(truncate(v.time / 60000.0));
     v.seconds = static_cast<int>(truncate((v.time - v.minutes * 60000.0) / 1000.0));
     v.milliseconds = v.time - v.minutes * 60000.0 - v.seconds * 1000.0;
-    v.frequencyText = "Fвыборки,Гц=" + formatFixed(v.frequency, 3, decimalSeparator);
+    v.frequencyText = {ZARVIK_TR_NOOP("Sampling", "Fвыборки,Гц=%1"),
+                       {formatFixed(v.frequency, 3, decimalSeparator)}};
     // A Latin T and a Latin c, as the label has always read.
-    v.timeText = "Tизмерения,мc=" + formatFixed(v.time, 3, decimalSeparator);
+    v.timeText = {ZARVIK_TR_NOOP("Sampling", "Tизмерения,мc=%1"),
+                  {formatFixed(v.time, 3, decimalSeparator)}};
     // The letter after the seconds is a Latin c.
-    v.minutesText = "или " + twoPlaces(v.minutes) + " мин " + twoPlaces(v.seconds) + " c " +
-                    formatFixed(v.milliseconds, 3, decimalSeparator) + " мс";
+    v.minutesText = {ZARVIK_TR_NOOP("Sampling", "или %1 мин %2 c %3 мс"),
+                     {twoPlaces(v.minutes), twoPlaces(v.seconds),
+                      formatFixed(v.milliseconds, 3, decimalSeparator)}};
     return v;
 }
 
@@ -111,11 +114,12 @@ std::optional<FrequencyEdit> frequencyEdited(int F, int fStep, int B, int n,
     e.frequency = cutToStep(F, fStep);
     const int limit = frequencyMax(n);
     if (e.frequency > limit) {
-        e.error = "Fвыборки, Гц>" + std::to_string(limit);
+        e.error = {ZARVIK_TR_NOOP("Sampling", "Fвыборки, Гц>%1"), {std::to_string(limit)}};
         e.frequency = limit;
     }
     if (e.frequency < kMinFrequencyHz) {
-        e.error = "Fвыборки, Гц<" + std::to_string(kMinFrequencyHz);
+        e.error = {ZARVIK_TR_NOOP("Sampling", "Fвыборки, Гц<%1"),
+                   {std::to_string(kMinFrequencyHz)}};
         e.frequency = kMinFrequencyHz;
     }
     e.time4allSRAM = time4allSRAMFor(e.frequency, n);
@@ -133,11 +137,11 @@ std::optional<TimeEdit> timeEdited(int T, int tStep, int F, int frequencyMaximum
     const int upper = timeUpperLimit(B);
     const int lower = timeLowerLimit(B);
     if (e.time > upper) {
-        e.error = "Tизмерения, мс>" + std::to_string(upper);
+        e.error = {ZARVIK_TR_NOOP("Sampling", "Tизмерения, мс>%1"), {std::to_string(upper)}};
         e.time = upper;
     }
     if (e.time < lower) {
-        e.error = "Tизмерения, мс<" + std::to_string(lower);
+        e.error = {ZARVIK_TR_NOOP("Sampling", "Tизмерения, мс<%1"), {std::to_string(lower)}};
         e.time = lower;
     }
     e.time4allSRAM = static_cast<int>(idiv(std::int64_t{e.time} * kMemoryBlocks, B));

@@ -8,6 +8,8 @@
 // or B and either is 0 (every channel box unchecked; a half-typed sample count), it comes back
 // empty and the panel keeps what it shows.
 
+#include "common/uitext.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -45,9 +47,9 @@ struct TrueValues {
     int minutes = 0;
     int seconds = 0;
     double milliseconds = 0.0;
-    std::string frequencyText; // lbF
-    std::string timeText;      // lbT
-    std::string minutesText;   // lbMinutes
+    UiText frequencyText; // lbF
+    UiText timeText;      // lbT
+    UiText minutesText;   // lbMinutes
 };
 // Empty when F, B or n is not positive (or F has no divisor).
 std::optional<TrueValues> trueValues(int F, int B, int n, char decimalSeparator);
@@ -65,7 +67,7 @@ int frequencyFromSetting(int value);
 // which the edit shows while the operator is still typing.
 struct FrequencyEdit {
     int frequency = 0; // F after the step cut and the limits
-    std::string error; // text of lbErrIn, shown; empty: hide it
+    UiText error;      // text of lbErrIn, shown; empty: hide it
     std::optional<int> time4allSRAM;
     std::optional<int> time; // T(F), for the time edit (which clamps it to its limits)
     std::optional<TrueValues> trueValues;
@@ -75,8 +77,8 @@ std::optional<FrequencyEdit> frequencyEdited(int F, int fStep, int B, int n, cha
 // A change of the time edit while it has the input focus (seTimeChange). Empty for T <= 0 and
 // for B <= 0.
 struct TimeEdit {
-    int time = 0;      // T after the step cut and the limits
-    std::string error; // text of lbErrIn, shown; empty: hide it
+    int time = 0; // T after the step cut and the limits
+    UiText error; // text of lbErrIn, shown; empty: hide it
     int time4allSRAM = 0;
     // F(T), already clamped as the frequency edit will clamp it (1..frequencyMaximum); the
     // true values are those of this F.

@@ -1,5 +1,6 @@
 #include "view/samplingpanel.h"
 
+#include "shell/language.h"
 #include "shell/panels.h"
 #include "shell/systemlocale.h"
 #include "view/sampling.h"
@@ -244,13 +245,13 @@ void SamplingPanel::showTrueValues(const std::optional<TrueValues>& values) {
     // what they show.
     if (!values)
         return;
-    m_c.lbF->setText(QString::fromStdString(values->frequencyText));
-    m_c.lbT->setText(QString::fromStdString(values->timeText));
-    m_c.lbMinutes->setText(QString::fromStdString(values->minutesText));
+    m_c.lbF->setText(translated(values->frequencyText));
+    m_c.lbT->setText(translated(values->timeText));
+    m_c.lbMinutes->setText(translated(values->minutesText));
 }
 
-void SamplingPanel::showError(const std::string& text) {
-    m_c.lbErrIn->setText(QString::fromStdString(text));
+void SamplingPanel::showError(const UiText& text) {
+    m_c.lbErrIn->setText(translated(text));
     m_c.lbErrIn->show();
 }
 

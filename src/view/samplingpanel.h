@@ -6,6 +6,7 @@
 // controls.
 
 #include "common/measurement.h"
+#include "common/uitext.h"
 
 #include <QObject>
 #include <array>
@@ -91,7 +92,7 @@ private:
     void checkFrequency(int F);
     void rootStep(bool up);
     void showTrueValues(const std::optional<TrueValues>& values);
-    void showError(const std::string& text);
+    void showError(const UiText& text);
     void hideError();
     void hideGroup();
 

@@ -17,9 +17,9 @@ ScalesData readScalesFile(const IniFile& file, char decimalSeparator) {
     for (int n = 1; n <= kChannels; ++n)
         d.shiftScl[n] =
             file.readDecimal(scl::kSecShift, std::to_string(n), kDefaultShift, decimalSeparator);
-    d.yTitle = file.readString(scl::kSecYscale, scl::kKeyName, kDefaultYTitle);
+    d.yTitle = file.readString(scl::kSecYscale, scl::kKeyName, kDefaultYTitle.text);
     if (d.yTitle.empty())
-        d.yTitle = kDefaultYTitle;
+        d.yTitle = kDefaultYTitle.text;
     return d;
 }
 

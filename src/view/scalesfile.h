@@ -6,6 +6,7 @@
 
 #include "common/inifile.h"
 #include "common/measurement.h"
+#include "common/uitext.h"
 
 #include <string>
 
@@ -24,12 +25,13 @@ inline constexpr char kKeyName[] = "Name";
 constexpr double kDefaultScale = 250.0;
 constexpr double kDefaultShift = 2047.0; // the middle of the 12-bit range, rounded down
 // The last letter is a Latin c, as the title has always read.
-inline constexpr char kDefaultYTitle[] = "Ускорение, см/с/c";
+// Files keep it in Russian; the chart shows it in the interface's language.
+inline constexpr UiSource kDefaultYTitle = ZARVIK_TR_NOOP("Axes", "Ускорение, см/с/c");
 
 struct ScalesData {
     ChannelValues scaleK{};   // [1..8]
     ChannelValues shiftScl{}; // [1..8]
-    std::string yTitle = kDefaultYTitle;
+    std::string yTitle = kDefaultYTitle.text;
     ScalesData();
 };
 

@@ -83,10 +83,11 @@ FileView openFileView(const std::string& fileName, const ViewOptions& options) {
         }
     v.channels = options.channels.empty() ? held : options.channels;
 
-    v.m.XTitle = AxisWords{}.time + timeUnitName(options.timeUnit);
     buildChannelPoints(v.m, in, v.points);
     v.m.ChannelMask = v.points.channelMask;
-    v.titles = chartAxisTitles(in.mode, v.m.YTitle, timeUnitName(options.timeUnit));
+    v.titles = fileAxisTitles(in.mode, v.m.YTitle, options.timeUnit);
+    // The measurement's time title, as the program's build sets it whatever the axis shows.
+    v.m.XTitle = kTimeTitles[static_cast<std::size_t>(options.timeUnit)].text;
     const std::size_t count = held.empty() ? 0 : v.points.channels[held.front()].y.size();
     std::tie(v.visibleFirst, v.visibleLast) =
         pointsBetween(count, v.m.SamplePeriodUs, options.fromMs, options.toMs);

@@ -178,7 +178,7 @@ TEST_F(DataFileHandlersTest, AFailedLoadLeavesTheMeasurementAndTheWindowAsTheyWe
     bytes[0] = 5;
     writeBytes(dataPath("foreign.d8c"), bytes);
     loadThroughDialog(dataPath("foreign.d8c"));
-    EXPECT_EQ(messages, QStringList{"info:" + QString::fromStdString(kNotDataFileMessage)});
+    EXPECT_EQ(messages, QStringList{"info:" + QString::fromUtf8(kNotDataFileMessage.text)});
     EXPECT_EQ(form->statusText(1), "Fвыборки=125000");
     expectUnchanged("wrong marker");
 

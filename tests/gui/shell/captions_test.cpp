@@ -1,15 +1,18 @@
 // Captions as the operator sees them: whole, in the font the program draws with.
 #include "analysis/spectrumwindow.h"
+#include "interfacelanguage.h"
 #include "shell/qttranslation.h"
 #include "shell/tform1.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QStyleOption>
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <algorithm>
@@ -45,6 +48,16 @@ std::optional<Fit> captionFit(const QWidget* w) {
                 px(QStyle::PM_ExclusiveIndicatorWidth) + px(QStyle::PM_RadioButtonLabelSpacing);
         return Fit{text, fm.horizontalAdvance(text) + padding, b->width()};
     }
+    if (const auto* g = qobject_cast<const QGroupBox*>(w); g && !g->title().isEmpty()) {
+        QStyleOptionGroupBox opt;
+        opt.initFrom(g);
+        opt.text = g->title();
+        opt.textAlignment = g->alignment();
+        opt.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        const QRect title =
+            st->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, g);
+        return Fit{g->title(), title.right() + 1, g->width()};
+    }
     if (const auto* l = qobject_cast<const QLabel*>(w)) {
         const QString text = l->text();
         if (text.isEmpty())
@@ -64,8 +77,20 @@ std::optional<Fit> captionFit(const QWidget* w) {
     return std::nullopt;
 }
 
-// Every caption shown in `window` fits its control, and the control lies whole inside each
-// panel, bar and box that holds it.
+// Where a control draws in its box: a one-line label only where its letters are (its box is
+// often wider and taller than they), any other control over all of it.
+QRect inkOf(const QWidget* w) {
+    const auto* l = qobject_cast<const QLabel*>(w);
+    if (!l || l->wordWrap() || l->text().isEmpty() || !(l->alignment() & Qt::AlignLeft))
+        return w->geometry();
+    const QFontMetrics fm(l->font());
+    const int width = std::min(fm.horizontalAdvance(l->text()), w->width());
+    const int height = std::min(fm.height(), w->height());
+    return QRect(w->x(), w->y() + (w->height() - height) / 2, width, height);
+}
+
+// Every caption shown in `window` fits its control, no other control of its box covers it,
+// and the control lies whole inside each panel, bar and box that holds it.
 void expectCaptionsFit(QWidget* window) {
     for (QWidget* w : window->findChildren<QWidget*>()) {
         if (!w->isVisibleTo(window))
@@ -76,6 +101,17 @@ void expectCaptionsFit(QWidget* window) {
         const std::string where = (w->objectName() + " \"" + fit->text + "\"").toStdString();
         EXPECT_LE(fit->need, fit->room) << where;
         EXPECT_LE(fit->needDown, fit->roomDown) << where;
+        // Boxes have controls over them and the floating panels lie over the chart: of a box
+        // only the title's width counts.
+        const bool box = qobject_cast<const QGroupBox*>(w) != nullptr;
+        const QRect caption = inkOf(w);
+        for (QWidget* other :
+             w->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (box || other == w || !other->isVisibleTo(window) || other->isWindow())
+                continue;
+            EXPECT_FALSE(caption.intersects(inkOf(other)))
+                << where << " under " << other->objectName().toStdString();
+        }
         for (QWidget* holder = w->parentWidget(); holder != window->parentWidget();
              holder = holder->parentWidget()) {
             const QRect r(w->mapTo(holder, QPoint(0, 0)), w->size());
@@ -85,13 +121,19 @@ void expectCaptionsFit(QWidget* window) {
     }
 }
 
-class CaptionsTest : public ::testing::Test {
+// Each language's captions, in the windows made after its translation is installed.
+class CaptionsTest : public ::testing::TestWithParam<const char*> {
 protected:
+    zarvik::test::InterfaceLanguage language{GetParam()};
     QTemporaryDir dir;
     QString appPath() const { return dir.path() + "/"; }
 };
 
-TEST_F(CaptionsTest, MainWindowCaptionsFitAtTheDefaultSizeInEveryState) {
+INSTANTIATE_TEST_SUITE_P(Languages, CaptionsTest,
+                         ::testing::Values(zarvik::kLanguageRussian, zarvik::kLanguageEnglish),
+                         [](const auto& info) { return std::string(info.param); });
+
+TEST_P(CaptionsTest, MainWindowCaptionsFitAtTheDefaultSizeInEveryState) {
     TForm1 f(appPath());
     f.show();
     QApplication::processEvents();
@@ -110,14 +152,14 @@ TEST_F(CaptionsTest, MainWindowCaptionsFitAtTheDefaultSizeInEveryState) {
     expectCaptionsFit(&f);
 }
 
-TEST_F(CaptionsTest, SpectrumWindowCaptionsFit) {
+TEST_P(CaptionsTest, SpectrumWindowCaptionsFit) {
     zarvik::TForm2 w(zarvik::FilePlaces(dir.path().toStdString(), dir.path().toStdString()));
     w.show();
     QApplication::processEvents();
     expectCaptionsFit(&w);
 }
 
-TEST_F(CaptionsTest, HeaderCaptionsStandOverTheirToolBars) {
+TEST_P(CaptionsTest, HeaderCaptionsStandOverTheirToolBars) {
     TForm1 f(appPath());
     f.show();
     const auto expectOver = [&f] {

@@ -38,7 +38,7 @@ TEST(BoardProtocolTest, CommandsAndTheFiguresOfAStart) {
                            {8, 7000, "ПЕРЕДАЧА МАССИВА, 7с"}};
     for (const auto& t : transfers) {
         EXPECT_EQ(transferTimeMs(t.blocks), t.ms) << t.blocks;
-        EXPECT_EQ(transferText(t.ms), t.text) << t.blocks;
+        EXPECT_EQ(transferText(t.ms).russian(), t.text) << t.blocks;
     }
     EXPECT_EQ(channelsLine(0xA5), "Каналы 1368");
 }
@@ -156,7 +156,7 @@ TEST_F(ReceiveTest, ATransferWithBadPacketsStoresEveryGoodOneOnceAndAsksOnceForE
         const ChunkDecision d = feed(Bytes(packet.begin(), packet.end()));
         if (d.status0)
             percentAt.push_back(left);
-        sawBuilding = sawBuilding || (d.status1 && *d.status1 == "Построение графика");
+        sawBuilding = sawBuilding || (d.status1 && d.status1->russian() == "Построение графика");
         EXPECT_EQ(d.clearLegacyFormat, index >= 480);
         if (bad) {
             ++repeats;

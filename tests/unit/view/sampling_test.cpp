@@ -65,9 +65,10 @@ TEST(SamplingTrueValues, EightChannelsAt2048Hz) {
     EXPECT_EQ(v->minutes, 0);
     EXPECT_EQ(v->seconds, 14);
     EXPECT_EQ(v->milliseconds, 648.4375);
-    EXPECT_EQ(v->frequencyText, "Fвыборки,Гц=2048,000");
-    EXPECT_EQ(v->timeText, kLatinT + "измерения," + kCyrillicEm + kLatinC + "=14648,438");
-    EXPECT_EQ(v->minutesText, "или  0 мин 14 " + kLatinC + " 648,438 " + kCyrillicEm + kCyrillicEs);
+    EXPECT_EQ(v->frequencyText.russian(), "Fвыборки,Гц=2048,000");
+    EXPECT_EQ(v->timeText.russian(), kLatinT + "измерения," + kCyrillicEm + kLatinC + "=14648,438");
+    EXPECT_EQ(v->minutesText.russian(),
+              "или  0 мин 14 " + kLatinC + " 648,438 " + kCyrillicEm + kCyrillicEs);
 }
 
 TEST(SamplingTrueValues, OneChannelAt1000Hz) {
@@ -78,9 +79,11 @@ TEST(SamplingTrueValues, OneChannelAt1000Hz) {
     EXPECT_NEAR(v->time, 240006.51, 0.005);
     EXPECT_EQ(v->minutes, 4);
     EXPECT_EQ(v->seconds, 0);
-    EXPECT_EQ(v->frequencyText, "Fвыборки,Гц=999.973");
-    EXPECT_EQ(v->timeText, kLatinT + "измерения," + kCyrillicEm + kLatinC + "=240006.510");
-    EXPECT_EQ(v->minutesText, "или  4 мин  0 " + kLatinC + " 6.510 " + kCyrillicEm + kCyrillicEs);
+    EXPECT_EQ(v->frequencyText.russian(), "Fвыборки,Гц=999.973");
+    EXPECT_EQ(v->timeText.russian(),
+              kLatinT + "измерения," + kCyrillicEm + kLatinC + "=240006.510");
+    EXPECT_EQ(v->minutesText.russian(),
+              "или  4 мин  0 " + kLatinC + " 6.510 " + kCyrillicEm + kCyrillicEs);
 }
 
 TEST(SamplingTrueValues, LongTimesKeepWidePlaces) {
@@ -89,14 +92,15 @@ TEST(SamplingTrueValues, LongTimesKeepWidePlaces) {
     ASSERT_TRUE(v);
     EXPECT_EQ(v->minutes, 17);
     EXPECT_EQ(v->seconds, 46);
-    EXPECT_EQ(v->minutesText.substr(0, std::string("или 17 мин 46 ").size()), "или 17 мин 46 ");
+    EXPECT_EQ(v->minutesText.russian().substr(0, std::string("или 17 мин 46 ").size()),
+              "или 17 мин 46 ");
 }
 
 TEST(SamplingFrequencyEdit, TypedFourBecomesTheLowestFrequency) {
     const auto e = frequencyEdited(4, 1, 8, 8, ',');
     ASSERT_TRUE(e);
     EXPECT_EQ(e->frequency, 225);
-    EXPECT_EQ(e->error, "Fвыборки, Гц<225");
+    EXPECT_EQ(e->error.russian(), "Fвыборки, Гц<225");
     EXPECT_EQ(e->time4allSRAM, 133333);
     EXPECT_EQ(e->time, 133333);
     ASSERT_TRUE(e->trueValues);
@@ -107,7 +111,7 @@ TEST(SamplingFrequencyEdit, TooHighForEightChannelsBecomesTheirMaximum) {
     const auto e = frequencyEdited(40000, 1, 8, 8, ',');
     ASSERT_TRUE(e);
     EXPECT_EQ(e->frequency, 34246);
-    EXPECT_EQ(e->error, "Fвыборки, Гц>34246");
+    EXPECT_EQ(e->error.russian(), "Fвыборки, Гц>34246");
     EXPECT_EQ(e->time, 876);
     EXPECT_EQ(e->time4allSRAM, 876);
 }
@@ -116,14 +120,14 @@ TEST(SamplingFrequencyEdit, CutToTheStepWithinLimitsShowsNoMessage) {
     const auto e = frequencyEdited(2048, 100, 8, 8, ',');
     ASSERT_TRUE(e);
     EXPECT_EQ(e->frequency, 2000);
-    EXPECT_EQ(e->error, "");
+    EXPECT_EQ(e->error.russian(), "");
     EXPECT_EQ(e->time4allSRAM, 15000);
     EXPECT_EQ(e->time, 15000);
     // A step above the value cuts it to 0, which the lower limit lifts again.
     const auto low = frequencyEdited(300, 1000, 8, 8, ',');
     ASSERT_TRUE(low);
     EXPECT_EQ(low->frequency, 225);
-    EXPECT_EQ(low->error, "Fвыборки, Гц<225");
+    EXPECT_EQ(low->error.russian(), "Fвыборки, Гц<225");
     EXPECT_FALSE(frequencyEdited(0, 1, 8, 8, ','));
 }
 
@@ -140,7 +144,7 @@ TEST(SamplingTimeEdit, OneBlockLimitsWithTheirMessages) {
     const auto low = timeEdited(5, 1, 2048, 34246, 1, 8, ',');
     ASSERT_TRUE(low);
     EXPECT_EQ(low->time, 13);
-    EXPECT_EQ(low->error, kLatinT + "измерения, " + kCyrillicEm + kCyrillicEs + "<13");
+    EXPECT_EQ(low->error.russian(), kLatinT + "измерения, " + kCyrillicEm + kCyrillicEs + "<13");
     EXPECT_EQ(low->time4allSRAM, 104);
     EXPECT_EQ(low->frequency, 34246); // F(13) = 288462, cut by the frequency edit's maximum
     ASSERT_TRUE(low->trueValues);
@@ -149,7 +153,8 @@ TEST(SamplingTimeEdit, OneBlockLimitsWithTheirMessages) {
     const auto high = timeEdited(200000, 1, 2048, 34246, 1, 8, ',');
     ASSERT_TRUE(high);
     EXPECT_EQ(high->time, 133333);
-    EXPECT_EQ(high->error, kLatinT + "измерения, " + kCyrillicEm + kCyrillicEs + ">133333");
+    EXPECT_EQ(high->error.russian(),
+              kLatinT + "измерения, " + kCyrillicEm + kCyrillicEs + ">133333");
     EXPECT_EQ(high->time4allSRAM, 1066664);
     EXPECT_EQ(high->frequency, 28); // 28.125: no lower limit of 225 here
 }
@@ -158,7 +163,7 @@ TEST(SamplingTimeEdit, StepCutAndMissingChannelsOrBlocks) {
     const auto e = timeEdited(14648, 1000, 2048, 34246, 8, 8, ',');
     ASSERT_TRUE(e);
     EXPECT_EQ(e->time, 14000);
-    EXPECT_EQ(e->error, "");
+    EXPECT_EQ(e->error.russian(), "");
     EXPECT_EQ(e->time4allSRAM, 14000);
     EXPECT_EQ(e->frequency, 2143); // 2142.86
 

@@ -1,0 +1,709 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>Axes</name>
+    <message>
+        <source>Выборки</source>
+        <translation>Samples</translation>
+    </message>
+    <message>
+        <source>единицы АЦП</source>
+        <translation>ADC units</translation>
+    </message>
+    <message>
+        <source>Время, мкс</source>
+        <translation>Time, µs</translation>
+    </message>
+    <message>
+        <source>Время, мс</source>
+        <translation>Time, ms</translation>
+    </message>
+    <message>
+        <source>Время, с</source>
+        <translation>Time, s</translation>
+    </message>
+    <message>
+        <source>Ускорение, см/с/c</source>
+        <translation>Acceleration, cm/s/s</translation>
+    </message>
+</context>
+<context>
+    <name>Board</name>
+    <message>
+        <source>ПЕРЕДАЧА МАССИВА, %1с</source>
+        <translation>DATA TRANSFER, %1 s</translation>
+    </message>
+    <message>
+        <source>Передача данных %1%</source>
+        <translation>Data transfer %1%</translation>
+    </message>
+    <message>
+        <source>Построение графика</source>
+        <translation>Drawing the chart</translation>
+    </message>
+</context>
+<context>
+    <name>FileError</name>
+    <message>
+        <source>Файл %1 не записан: имя файла должно оканчиваться на .d8c, .txt или .csv (строчными буквами).</source>
+        <translation>File %1 not saved: the file name must end in .d8c, .txt or .csv (lower case).</translation>
+    </message>
+    <message>
+        <source>Приложение открывает файлы *.d8c, записанные АЦП.</source>
+        <translation>The program opens only *.d8c files written by the ADC.</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Ошибка печати на принтере %1</source>
+        <translation>Printing failed on printer %1</translation>
+    </message>
+    <message>
+        <source>Недостаточно памяти</source>
+        <translation>Out of memory</translation>
+    </message>
+    <message>
+        <source>Неизвестная ошибка</source>
+        <translation>Unknown error</translation>
+    </message>
+</context>
+<context>
+    <name>Sampling</name>
+    <message>
+        <source>Fвыборки,Гц=%1</source>
+        <translation>Fsample, Hz=%1</translation>
+    </message>
+    <message>
+        <source>Tизмерения,мc=%1</source>
+        <translation>Tmeas, ms=%1</translation>
+    </message>
+    <message>
+        <source>или %1 мин %2 c %3 мс</source>
+        <translation>or %1 min %2 s %3 ms</translation>
+    </message>
+    <message>
+        <source>Fвыборки, Гц&gt;%1</source>
+        <translation>Fsample, Hz&gt;%1</translation>
+    </message>
+    <message>
+        <source>Fвыборки, Гц&lt;%1</source>
+        <translation>Fsample, Hz&lt;%1</translation>
+    </message>
+    <message>
+        <source>Tизмерения, мс&gt;%1</source>
+        <translation>Tmeas, ms&gt;%1</translation>
+    </message>
+    <message>
+        <source>Tизмерения, мс&lt;%1</source>
+        <translation>Tmeas, ms&lt;%1</translation>
+    </message>
+</context>
+<context>
+    <name>Spectrum</name>
+    <message>
+        <source>F,Гц=%1;  Max=%2</source>
+        <translation>F, Hz=%1;  Max=%2</translation>
+    </message>
+</context>
+<context>
+    <name>zarvik::AnalysisActions</name>
+    <message>
+        <source>Должен быть показан хотя бы один график!</source>
+        <translation>At least one channel must be shown!</translation>
+    </message>
+</context>
+<context>
+    <name>zarvik::ChartPanel</name>
+    <message>
+        <source>График</source>
+        <translation>Chart</translation>
+    </message>
+    <message>
+        <source>Оси графика</source>
+        <translation>Chart axes</translation>
+    </message>
+    <message>
+        <source>ось Y:        ось X:</source>
+        <translation>Y axis:          X axis:</translation>
+    </message>
+    <message>
+        <source>ЗНАЧЕНИЯ, ВРЕМЯ</source>
+        <translation>VALUES,      TIME</translation>
+    </message>
+    <message>
+        <source>ед.АЦП,      ВЫБОРКИ</source>
+        <translation>ADC units,  SAMPLES</translation>
+    </message>
+    <message>
+        <source>ЗНАЧЕНИЯ, ВЫБОРКИ</source>
+        <translation>VALUES,      SAMPLES</translation>
+    </message>
+    <message>
+        <source>ед.АЦП,      ВРЕМЯ</source>
+        <translation>ADC units,  TIME</translation>
+    </message>
+    <message>
+        <source>Интегрирование</source>
+        <translation>Smoothing</translation>
+    </message>
+    <message>
+        <source>выполнить</source>
+        <translation>on</translation>
+    </message>
+    <message>
+        <source>по</source>
+        <translation>over</translation>
+    </message>
+    <message>
+        <source>точкам</source>
+        <translation>points</translation>
+    </message>
+    <message>
+        <source>Нулевые уровни</source>
+        <translation>Zero levels</translation>
+    </message>
+    <message>
+        <source>Вычислить для выбранных каналов</source>
+        <translation>Measure for the selected channels</translation>
+    </message>
+    <message>
+        <source>восстанавливать параметры</source>
+        <translation>restore the settings</translation>
+    </message>
+    <message>
+        <source>Восстановить выбранные каналы, Fвыборки, параметры интегрирования...</source>
+        <translation>Restore the selected channels, Fsample, smoothing settings...</translation>
+    </message>
+    <message>
+        <source>Смещение в ед.АЦП (данные    для файла scales.scl)</source>
+        <translation>Offset in ADC units (data for the file scales.scl)</translation>
+    </message>
+    <message>
+        <source>Канал %1=0</source>
+        <translation>Channel %1=0</translation>
+    </message>
+    <message>
+        <source>Сохранить в файл scales.scl</source>
+        <translation>Save to scales.scl</translation>
+    </message>
+    <message>
+        <source>Загрузить файл scales.scl</source>
+        <translation>Load scales.scl</translation>
+    </message>
+</context>
+<context>
+    <name>zarvik::ChartView</name>
+    <message>
+        <source>Недостаточно памяти для построения графика</source>
+        <translation>Not enough memory to draw the chart</translation>
+    </message>
+    <message>
+        <source>Выполняется построение графика</source>
+        <translation>Drawing the chart</translation>
+    </message>
+    <message>
+        <source>Сглаживание по </source>
+        <translation>Smoothing over </translation>
+    </message>
+    <message>
+        <source> точкам</source>
+        <translation> points</translation>
+    </message>
+</context>
+<context>
+    <name>zarvik::ClipboardPrint</name>
+    <message>
+        <source>Копировать график в формате Windows MetaFile в буфер обмена</source>
+        <translation>Copy the chart to the clipboard as a Windows metafile</translation>
+    </message>
+    <message>
+        <source>Копировать</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>Принтер по умолчанию не установлен</source>
+        <translation>No default printer is set up</translation>
+    </message>
+</context>
+<context>
+    <name>zarvik::CommentBrowser</name>
+    <message>
+        <source>Для открытия файла выполните двойной щелчок по любому слову в комментарии, относящемся к выбираемому файлу:</source>
+        <translation>To open a file, double-click any word of its comment:</translation>
+    </message>
+    <message>
+        <source>ИСКАТЬ </source>
+        <translation>FIND </translation>
+    </message>
+    <message>
+        <source>регистр</source>
+        <translation>match case</translation>
+    </message>
+    <message>
+        <source>Поиск</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Открыть файл</source>
+        <translation>Open file</translation>
+    </message>
+    <message>
+        <source>Папка</source>
+        <translation>Folder</translation>
+    </message>
+    <message>
+        <source>Отменить</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Выберите путь, содержащий файлы </source>
+        <translation>Choose the folder with the files </translation>
+    </message>
+</context>
+<context>
+    <name>zarvik::DataFileHandlers</name>
+    <message>
+        <source>ФАЙЛ </source>
+        <translation>FILE </translation>
+    </message>
+    <message>
+        <source>Fвыборки=</source>
+        <translation>Fsample=</translation>
+    </message>
+    <message>
+        <source>Файл %1 не может быть открыт: массив данных %2 байт больше допустимых %3 байт.</source>
+        <translation>File %1 cannot be opened: its data block of %2 bytes exceeds the limit of %3 bytes.</translation>
+    </message>
+</context>
+<context>
+    <name>zarvik::FTPanel</name>
+    <message>
+        <source>Частота выборки / Время измерения</source>
+        <translation>Sampling frequency / Measurement time</translation>
+    </message>
+    <message>
+        <source>Отобразить КАНАЛЫ</source>
+        <translation>Show CHANNELS</translation>
+    </message>
+    <message>
+        <source>Fвыборки, Гц</source>
+        <translation>Fsample, Hz</translation>
+    </message>
+    <message>
+        <source>Частота выборки сигналов</source>
+        <translation>Sampling frequency per channel</translation>
+    </message>
+    <message>
+        <source>Тизмерения, мс</source>
+        <translation>Tmeas, ms</translation>
+    </message>
+    <message>
+        <source>Время измерения</source>
+        <translation>Measurement time</translation>
+    </message>
+    <message>
+        <source>Число выборок в серии</source>
+        <translation>Samples per run</translation>
+    </message>
+    <message>
+        <source>От 30000 до 240000, шаг изменения 30000</source>
+        <translation>From 30000 to 240000 in steps of 30000</translation>
+    </message>
+    <message>
+        <source>ПУСК ИЗМЕРЕНИЯ</source>
+        <translation>START</translation>
+    </message>
+    <message>
+        <source>ИСТИННЫЕ ЗНАЧЕНИЯ:</source>
+        <translation>ACTUAL VALUES:</translation>
+    </message>
+</context>
+<context>
+    <name>zarvik::FolderWalk</name>
+    <message>
+        <source>ФАЙЛ </source>
+        <translation>FILE </translation>
+    </message>
+    <message>
+        <source>Больше нет файлов</source>
+        <translation>No more files</translation>
+    </message>
+</context>
+<context>
+    <name>zarvik::HelpViewer</name>
+    <message>
+        <source>Справка</source>
+        <translation>Help</translation>
+    </message>
+</context>
+<context>
+    <name>zarvik::LinkSupervisor</name>
+    <message>
+        <source>USB-устройство в реестре не обнаружено</source>
+        <translation>The USB device was not found in the system</translation>
+    </message>
+    <message>
+        <source>Если необходимо выполнить измерения, подключите АЦП. Для просмотра записанных файлов подключение АЦП не обязательно.</source>
+        <translation>Connect the ADC to take measurements. Saved files can be viewed without it.</translation>
+    </message>
+    <message>
+        <source>USB: нет связи</source>
+        <translation>USB: no link</translation>
+    </message>
+    <message>
+        <source>USB: Связь установлена</source>
+        <translation>USB: connected</translation>
+    </message>
+    <message>
+        <source>Для восстановления связи просто подключите устройство</source>
+        <translation>To restore the link, just plug the device in</translation>
+    </message>
+</context>
+<context>
+    <name>zarvik::MeasurementCycle</name>
+    <message>
+        <source>Связь с платой АЦП прервалась во время измерения.</source>
+        <translation>The link to the ADC board was lost during the measurement.</translation>
+    </message>
+    <message>
+        <source>Передача массива прервана: получено пакетов %1 из %2. Массив остался в памяти платы АЦП: после восстановления связи его можно считать снова кнопкой &quot;Повтор чтения&quot;.</source>
+        <translation>Data transfer interrupted: %1 of %2 packets received. The data are still in the ADC board&apos;s memory: once the link is back, read them again with &quot;Read again&quot;.</translation>
+    </message>
+    <message>
+        <source>Нет связи с платой АЦП. Подключите АЦП к компьютеру и повторите.</source>
+        <translation>No link to the ADC board. Connect the ADC to the computer and try again.</translation>
+    </message>
+    <message>
+        <source>Должен быть выбран хотя бы один канал!</source>
+        <translation>At least one channel must be selected!</translation>
+    </message>
+    <message>
+        <source>Частота выборки %1 Гц не может быть задана плате АЦП: наименьшая частота - 225 Гц.</source>
+        <translation>The ADC board cannot sample at %1 Hz: the lowest frequency is 225 Hz.</translation>
+    </message>
+    <message>
+        <source>Выбор F/T</source>
+        <translation>Set F/T</translation>
+    </message>
+    <message>
+        <source>ОЖИДАНИЕ ПЕРЕДАЧИ ДАННЫХ</source>
+        <translation>WAITING FOR DATA</translation>
+    </message>
+    <message>
+        <source>ИЗМЕРЕНИЕ</source>
+        <translation>MEASURING</translation>
+    </message>
+    <message>
+        <source>Плата АЦП не сообщила об окончании измерения.</source>
+        <translation>The ADC board did not report the end of the measurement.</translation>
+    </message>
+    <message>
+        <source>Комментарий</source>
+        <translation>Comment</translation>
+    </message>
+</context>
+<context>
+    <name>zarvik::OptionsPanel</name>
+    <message>
+        <source>Опции</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>ЦВЕТ канала</source>
+        <translation>Channel COLOUR</translation>
+    </message>
+    <message>
+        <source>Ед.ВРЕМЕНИ</source>
+        <translation>TIME units</translation>
+    </message>
+    <message>
+        <source>мкс</source>
+        <translation>µs</translation>
+    </message>
+    <message>
+        <source>мс</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>с</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>csv и txt файлы</source>
+        <translation>csv and txt files</translation>
+    </message>
+    <message>
+        <source>не сохранять</source>
+        <translation>no X column</translation>
+    </message>
+    <message>
+        <source>сохранять</source>
+        <translation>with X column</translation>
+    </message>
+    <message>
+        <source>HELP - файл</source>
+        <translation>HELP</translation>
+    </message>
+    <message>
+        <source>загружать</source>
+        <translation>show</translation>
+    </message>
+    <message>
+        <source>не загружать</source>
+        <translation>do not show</translation>
+    </message>
+    <message>
+        <source>при старте приложения</source>
+        <translation>when the program starts</translation>
+    </message>
+    <message>
+        <source>Дискретность изменения</source>
+        <translation>Step size</translation>
+    </message>
+    <message>
+        <source>Язык</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>системный</source>
+        <translation>system</translation>
+    </message>
+    <message>
+        <source>Диапазон АЦП</source>
+        <translation>ADC range</translation>
+    </message>
+    <message>
+        <source>0...2,5В</source>
+        <translation>0...2.5 V</translation>
+    </message>
+    <message>
+        <source>0...5,0В</source>
+        <translation>0...5.0 V</translation>
+    </message>
+</context>
+<context>
+    <name>zarvik::SamplingPanel</name>
+    <message>
+        <source>Выбор F/T</source>
+        <translation>Set F/T</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>zarvik::StartModeButton</name>
+    <message>
+        <source>Внешний запуск: после нажатия кнопки ПУСК ИЗМЕРЕНИЯ должна сработать схема запуска, подключенная к плате АЦП</source>
+        <translation>External start: after START the trigger circuit connected to the ADC board starts the measurement</translation>
+    </message>
+    <message>
+        <source>Запуск по нажатию кнопки ПУСК ИЗМЕРЕНИЯ</source>
+        <translation>Start on pressing START</translation>
+    </message>
+</context>
+<context>
+    <name>zarvik::TForm1</name>
+    <message>
+        <source>АЦП 12 бит 8 каналов</source>
+        <translation>ADC 12 bit 8 channels</translation>
+    </message>
+    <message>
+        <source>Щелкните по незанятой части окна для разворачивания/сворачивания окна</source>
+        <translation>Click a free part of the window to maximise/restore it</translation>
+    </message>
+    <message>
+        <source>Файл</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Управление контроллером</source>
+        <translation>Board control</translation>
+    </message>
+    <message>
+        <source>Опции</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>Сохранить данные в файл</source>
+        <translation>Save the data to a file</translation>
+    </message>
+    <message>
+        <source>Открыть файл данных</source>
+        <translation>Open a data file</translation>
+    </message>
+    <message>
+        <source>Копировать комментарий в буфер обмена</source>
+        <translation>Copy the comment to the clipboard</translation>
+    </message>
+    <message>
+        <source>Просмотреть комментарии ко всем  файлам в папке</source>
+        <translation>Browse the comments of all files in the folder</translation>
+    </message>
+    <message>
+        <source>Предыдущий файл в папке</source>
+        <translation>Previous file in the folder</translation>
+    </message>
+    <message>
+        <source>Следующий файл в папке</source>
+        <translation>Next file in the folder</translation>
+    </message>
+    <message>
+        <source>Печать графика</source>
+        <translation>Print the chart</translation>
+    </message>
+    <message>
+        <source>Подключить АЦП к компьютеру</source>
+        <translation>Connect the ADC to the computer</translation>
+    </message>
+    <message>
+        <source>Выбор F/T</source>
+        <translation>Set F/T</translation>
+    </message>
+    <message>
+        <source>Выбрать частоту выборки / время измерения</source>
+        <translation>Choose the sampling frequency / measurement time</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>ПУСК ИЗМЕРЕНИЯ</source>
+        <translation>START</translation>
+    </message>
+    <message>
+        <source>Запуск измерения</source>
+        <translation>Start a measurement</translation>
+    </message>
+    <message>
+        <source>Спектр</source>
+        <translation>Spectrum</translation>
+    </message>
+    <message>
+        <source>Построение спектра</source>
+        <translation>Compute the spectrum</translation>
+    </message>
+    <message>
+        <source>Тренд</source>
+        <translation>Trend</translation>
+    </message>
+    <message>
+        <source>Определение тренда</source>
+        <translation>Fit a trend</translation>
+    </message>
+    <message>
+        <source>График</source>
+        <translation>Chart</translation>
+    </message>
+    <message>
+        <source>Параметры графика</source>
+        <translation>Chart settings</translation>
+    </message>
+    <message>
+        <source>Цвет графика, единицы времени...</source>
+        <translation>Channel colours, time units...</translation>
+    </message>
+    <message>
+        <source>ОПЦИИ</source>
+        <translation>OPTIONS</translation>
+    </message>
+    <message>
+        <source>Повтор чтения</source>
+        <translation>Read again</translation>
+    </message>
+    <message>
+        <source>Повторное считывание массива из памяти платы АЦП</source>
+        <translation>Read the data again from the ADC board&apos;s memory</translation>
+    </message>
+    <message>
+        <source>Boot</source>
+        <translation>Boot</translation>
+    </message>
+    <message>
+        <source>Внешний генератор</source>
+        <translation>External generator</translation>
+    </message>
+    <message>
+        <source>Комментарий</source>
+        <translation>Comment</translation>
+    </message>
+    <message>
+        <source>Увеличение: протяните мышь с левой кнопкой вправо-вниз; возврат: влево-вверх; сдвиг: правой кнопкой</source>
+        <translation>Zoom: drag right and down with the left button; back: drag left and up; pan: right button</translation>
+    </message>
+    <message>
+        <source>Продолжительность:</source>
+        <translation>Duration:</translation>
+    </message>
+    <message>
+        <source>Прошло:</source>
+        <translation>Elapsed:</translation>
+    </message>
+    <message>
+        <source>Осталось:</source>
+        <translation>Remaining:</translation>
+    </message>
+    <message>
+        <source>Щелкнуть для отображения/скрытия X,Y и цифровых сигналов</source>
+        <translation>Click to show/hide X, Y and the digital signals</translation>
+    </message>
+    <message>
+        <source>Язык интерфейса сменится при следующем запуске программы.</source>
+        <translation>The interface language changes at the next start of the program.</translation>
+    </message>
+</context>
+<context>
+    <name>zarvik::TForm2</name>
+    <message>
+        <source>Спектр/Тренд сигнала</source>
+        <translation>Signal spectrum/trend</translation>
+    </message>
+    <message>
+        <source>Копировать график в формате Windows MetaFile в буфер обмена</source>
+        <translation>Copy the chart to the clipboard as a Windows metafile</translation>
+    </message>
+    <message>
+        <source>Шаг выборки:</source>
+        <translation>Sample step:</translation>
+    </message>
+    <message>
+        <source>Fmax,Гц</source>
+        <translation>Fmax, Hz</translation>
+    </message>
+    <message>
+        <source>Огибающая</source>
+        <translation>Envelope</translation>
+    </message>
+    <message>
+        <source>Спектр</source>
+        <translation>Spectrum</translation>
+    </message>
+    <message>
+        <source>Тренд</source>
+        <translation>Trend</translation>
+    </message>
+    <message>
+        <source>СПЕКТР в буфер</source>
+        <translation>SPECTRUM to clipboard</translation>
+    </message>
+    <message>
+        <source>ГЕРЦЫ</source>
+        <translation>Frequency, Hz</translation>
+    </message>
+    <message>
+        <source>Амплитуда</source>
+        <translation>Amplitude</translation>
+    </message>
+</context>
+<context>
+    <name>zarvik::ZeroLevels</name>
+    <message>
+        <source>Канал %1=</source>
+        <translation>Channel %1=</translation>
+    </message>
+</context>
+</TS>
