@@ -337,6 +337,18 @@
         <source>Справка</source>
         <translation>Help</translation>
     </message>
+    <message>
+        <source>Назад</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Вперёд</source>
+        <translation>Forward</translation>
+    </message>
+    <message>
+        <source>Содержание</source>
+        <translation>Contents</translation>
+    </message>
 </context>
 <context>
     <name>zarvik::LinkSupervisor</name>
@@ -359,6 +371,50 @@
     <message>
         <source>Для восстановления связи просто подключите устройство</source>
         <translation>To restore the link, just plug the device in</translation>
+    </message>
+    <message>
+        <source>Проверьте кабель USB. Программа ищет АЦП по коду USB %1 (имена %2 и /dev/serial/by-id/…); другой порт можно указать в переменной окружения ZARVIK_PORT.</source>
+        <translation>Check the USB cable. The program looks for the ADC by its USB code %1 (names %2 and /dev/serial/by-id/…); another port can be named in the environment variable ZARVIK_PORT.</translation>
+    </message>
+    <message>
+        <source>Проверьте права на этот файл устройства: ls -l %1</source>
+        <translation>Check the permissions of this device file: ls -l %1</translation>
+    </message>
+    <message>
+        <source>Права порта не позволяют открыть его обычному пользователю (группа «%1»). Установите правило udev, затем выполните «sudo udevadm control --reload-rules» и переподключите АЦП.</source>
+        <translation>The port's permissions do not let an ordinary user open it (group “%1”). Install the udev rule, then run “sudo udevadm control --reload-rules” and plug the ADC in again.</translation>
+    </message>
+    <message>
+        <source>Пользователь %1 входит в группу «%2», которой порт открыт; доступ запрещён чем-то другим (списки ACL, политика безопасности). Проверьте: ls -l %3</source>
+        <translation>User %1 is in the group “%2”, which may open the port; something else denies access (ACLs, a security policy). Check: ls -l %3</translation>
+    </message>
+    <message>
+        <source>Пользователь %1 уже внесён в группу «%2», но этот сеанс начат раньше. Выйдите из системы и войдите снова.</source>
+        <translation>User %1 has been added to the group “%2”, but this session began earlier. Log out and log in again.</translation>
+    </message>
+    <message>
+        <source>Порт принадлежит группе «%1», а пользователь %2 в неё не входит. Добавьте его в группу командой
+
+    sudo usermod -aG %1 %2
+
+и войдите в систему заново.</source>
+        <translation>The port belongs to the group “%1”, and user %2 is not in it. Add the user to the group with
+
+    sudo usermod -aG %1 %2
+
+and log in again.</translation>
+    </message>
+    <message>
+        <source>Нет доступа к порту АЦП %1: %2.</source>
+        <translation>No access to the ADC port %1: %2.</translation>
+    </message>
+    <message>
+        <source>Правило udev %1 (входит в пакет программы; без пакета его копируют в /etc/udev/rules.d) отдаёт порт АЦП группе «dialout» с правами 0660 и даёт ему постоянное имя %2.</source>
+        <translation>The udev rule %1 (part of the program's package; without the package, copy it to /etc/udev/rules.d) gives the ADC port to the group “dialout” with mode 0660 and the stable name %2.</translation>
+    </message>
+    <message>
+        <source>USB: нет доступа к порту</source>
+        <translation>USB: no access to the port</translation>
     </message>
 </context>
 <context>
