@@ -14,10 +14,12 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 namespace {
@@ -141,6 +143,58 @@ void checkF1(zarvik::TForm1& form, QWidget* window, const QMap<QString, QString>
     }
     EXPECT_GE(controls, 10);
     EXPECT_EQ(met, expected.size());
+}
+
+// The Russian source texts of the interface that have an English translation.
+QStringList translatedSources() {
+    QFile f(ZARVIK_SOURCE_ROOT "/translations/zarvik_en.ts");
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << f.fileName().toStdString();
+    QXmlStreamReader xml(&f);
+    QStringList sources;
+    QString source;
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement) {
+            if (xml.name() == u"source")
+                source = xml.readElementText();
+            else if (xml.name() == u"translation" && !xml.readElementText().isEmpty())
+                sources << source.simplified();
+        }
+    return sources;
+}
+
+// Whether a quoted text is a source text, "%1" and the like standing for any words.
+bool isSource(const QString& quoted, const QStringList& sources) {
+    for (const QString& source : sources) {
+        QString pattern = QRegularExpression::escape(source);
+        pattern.replace(QRegularExpression(R"(%\d)"), ".+");
+        if (QRegularExpression("^" + pattern + "$").match(quoted).hasMatch())
+            return true;
+    }
+    return false;
+}
+
+TEST(HelpPages, EnglishPagesQuoteTheEnglishCaptions) {
+    // Texts the program writes into files stay Russian in either language.
+    const QStringList fileContents = {"Время, мкс", "Время, мс", "Время, с", "Ускорение, см/с/c"};
+    const QStringList sources = translatedSources();
+    ASSERT_GT(sources.size(), 100);
+    const QRegularExpression quote(R"re("([^"]*)"|«([^»]*)»|“([^”]*)”)re");
+    const QRegularExpression cyrillic(R"([\x{0400}-\x{04FF}])");
+    for (const QString& page : pagesOf("en")) {
+        QFile f(":/help/en/" + page + ".html");
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        QTextDocument doc;
+        doc.setHtml(QString::fromUtf8(f.readAll()));
+        for (auto m = quote.globalMatch(doc.toPlainText()); m.hasNext();) {
+            const auto found = m.next();
+            const QString quoted =
+                (found.captured(1) + found.captured(2) + found.captured(3)).simplified();
+            if (quoted.contains(cyrillic) && !fileContents.contains(quoted)) {
+                EXPECT_FALSE(isSource(quoted, sources))
+                    << page.toStdString() << ": \"" << quoted.toStdString() << "\"";
+            }
+        }
+    }
 }
 
 TEST(HelpOfTheWindows, F1OnEveryControlOpensItsPlace) {
