@@ -388,6 +388,7 @@ void TForm1::setHelpTopics() {
         {gbOptions->cbTimeunits, "Idh_Options#cbTimeunits"},
         {gbOptions->cbStoreX, "Idh_Options#cbStoreX"},
         {gbOptions->cbHelp, "Idh_Options#cbHelp"},
+        {gbOptions->cbLanguage, "Idh_Options#cbLanguage"},
         {gbOptions->seFstep, "Idh_Options#seFstep"},
         {gbOptions->seTstep, "Idh_Options#seTstep"},
         {gbOptions->rgRefADC, "Idh_Options#rgRefADC"},

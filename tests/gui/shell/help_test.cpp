@@ -214,6 +214,7 @@ TEST(HelpOfTheWindows, F1OnEveryControlOpensItsPlace) {
              {"Chart1", "Idh_Chart#Chart1"},
              {"pColorCh5", "Idh_Options#pColorCh"},
              {"cbStoreX", "Idh_Options#cbStoreX"},
+             {"cbLanguage", "Idh_Options#cbLanguage"},
              {"btZeros", "Idh_ChartPanel#btZeros"},
              {"eFind", "Idh_Browser#eFind"},
              {"MAllCmnt", "Idh_Browser#MAllCmnt"}});
