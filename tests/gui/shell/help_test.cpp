@@ -243,6 +243,12 @@ TEST(HelpViewer, ShowsThePagesOfItsLanguageAndRussianWhereItHasNone) {
         // The place is near the end of a long page: the browser has scrolled to it.
         EXPECT_GT(help.verticalScrollBar()->value(), 0) << language.toStdString();
         EXPECT_TRUE(help.windowTitle().endsWith(" - " + help.documentTitle()));
+        // The pages share one style sheet: a heading takes its colour from it.
+        QTextBlock heading = help.document()->begin();
+        while (heading.isValid() && heading.blockFormat().headingLevel() != 1)
+            heading = heading.next();
+        ASSERT_TRUE(heading.isValid()) << language.toStdString();
+        EXPECT_EQ(heading.charFormat().foreground().color(), QColor("#1f3f6e"));
         titles[language] = help.documentTitle();
     }
     EXPECT_NE(titles["en"], titles["ru"]);
