@@ -621,6 +621,15 @@ ViewOptions analysisView(const Parsed& p) {
     return view;
 }
 
+// The spectrum and the trend both look at one channel of the visible stretch of a file.
+template <typename Request> void aimAt(Request& r, const Parsed& p, const FileView& v) {
+    r.channel = analysisChannel(p, v);
+    r.visibleFirst = v.visibleFirst;
+    r.visibleLast = v.visibleLast;
+    r.samplePeriodUs = v.m.SamplePeriodUs;
+    r.fileName = v.m.FileName;
+}
+
 const char kNothingToAnalyse[] =
     "nothing to analyse: no point lies between the times, or the file has no sampling period";
 
@@ -645,11 +654,7 @@ int spectrumCommand(const std::vector<std::string>& args, std::ostream& out, std
     std::vector<double> amplitude;
     return forEachFile(p.files, err, env, [&](const std::string& file) {
         const FileView v = openFileView(file, view);
-        r.channel = analysisChannel(p, v);
-        r.visibleFirst = v.visibleFirst;
-        r.visibleLast = v.visibleLast;
-        r.samplePeriodUs = v.m.SamplePeriodUs;
-        r.fileName = v.m.FileName;
+        aimAt(r, p, v);
         const auto listing = listSpectrum(v.points.channels[r.channel].y, r, amplitude);
         if (!listing)
             throw ViewError(kNothingToAnalyse);
@@ -675,11 +680,7 @@ int trendCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     r.decimalSeparator = decimalSeparator(p, env);
     return forEachFile(p.files, err, env, [&](const std::string& file) {
         const FileView v = openFileView(file, view);
-        r.channel = analysisChannel(p, v);
-        r.visibleFirst = v.visibleFirst;
-        r.visibleLast = v.visibleLast;
-        r.samplePeriodUs = v.m.SamplePeriodUs;
-        r.fileName = v.m.FileName;
+        aimAt(r, p, v);
         const auto result = fitTrend(v.points.channels[r.channel].y, r);
         if (!result)
             throw ViewError(kNothingToAnalyse);
