@@ -2,7 +2,7 @@
 // Benchmarks that create the program's windows run without a display, and the main window looks
 // for the board when it is created: its messages must not stop the run with a modal box.
 
-#include "shell/operatormessages.h"
+#include "ui/operatormessages.h"
 
 #include <QApplication>
 #include <QString>

@@ -2,7 +2,7 @@
 // a value it can hold, and the settings it writes at close read back into the same window.
 
 #include "../tests/gui/shell/controlsinrange.h"
-#include "shell/operatormessages.h"
+#include "ui/operatormessages.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 // Widget tests never block on a modal box: every message the program shows is recorded here.
 
-#include "shell/operatormessages.h"
+#include "ui/operatormessages.h"
 
 #include <QStringList>
 

@@ -382,7 +382,7 @@
     </message>
     <message>
         <source>Права порта не позволяют открыть его обычному пользователю (группа «%1»). Установите правило udev, затем выполните «sudo udevadm control --reload-rules» и переподключите АЦП.</source>
-        <translation>The port's permissions do not let an ordinary user open it (group “%1”). Install the udev rule, then run “sudo udevadm control --reload-rules” and plug the ADC in again.</translation>
+        <translation>The port&apos;s permissions do not let an ordinary user open it (group “%1”). Install the udev rule, then run “sudo udevadm control --reload-rules” and plug the ADC in again.</translation>
     </message>
     <message>
         <source>Пользователь %1 входит в группу «%2», которой порт открыт; доступ запрещён чем-то другим (списки ACL, политика безопасности). Проверьте: ls -l %3</source>
@@ -410,7 +410,7 @@ and log in again.</translation>
     </message>
     <message>
         <source>Правило udev %1 (входит в пакет программы; без пакета его копируют в /etc/udev/rules.d) отдаёт порт АЦП группе «dialout» с правами 0660 и даёт ему постоянное имя %2.</source>
-        <translation>The udev rule %1 (part of the program's package; without the package, copy it to /etc/udev/rules.d) gives the ADC port to the group “dialout” with mode 0660 and the stable name %2.</translation>
+        <translation>The udev rule %1 (part of the program&apos;s package; without the package, copy it to /etc/udev/rules.d) gives the ADC port to the group “dialout” with mode 0660 and the stable name %2.</translation>
     </message>
     <message>
         <source>USB: нет доступа к порту</source>

@@ -38,7 +38,7 @@ struct Windows {
 
     Windows() {
         form1 = std::make_unique<zarvik::TForm1>(dir.path() + "/");
-        form2 = std::make_unique<zarvik::TForm2>(form1->Places);
+        form2 = std::make_unique<zarvik::TForm2>();
         form1->setSpectrumWindow(form2.get());
         for (int n = 1; n <= 8; ++n)
             form1->cbCh[n]->setChecked(n == 1);

@@ -4,8 +4,8 @@
 #include "analysis/trend.h"
 #include "chart/chart.h"
 #include "files/memotext.h"
-#include "shell/operatormessages.h"
-#include "shell/systemlocale.h"
+#include "ui/operatormessages.h"
+#include "ui/systemlocale.h"
 #include "view/chartview.h"
 
 #include <QAbstractButton>

@@ -5,11 +5,10 @@
 #include "chart/chart.h"
 #include "chart/chartpicture.h"
 #include "chart/wincolor.h"
-#include "shell/help.h"
-#include "shell/language.h"
-#include "shell/settingskeys.h"
-#include "shell/systemlocale.h"
-#include "shell/windowframe.h"
+#include "ui/help.h"
+#include "ui/language.h"
+#include "ui/systemlocale.h"
+#include "ui/windowframe.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -61,10 +60,9 @@ QWidget* labelled(QLabel* label, QSpinBox* edit, QWidget* parent) {
 
 } // namespace
 
-TForm2::TForm2(FilePlaces places, QWidget* parent)
+TForm2::TForm2(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint),
-      m_places(std::move(places)) {
+                          Qt::WindowCloseButtonHint) {
     setObjectName("Form2");
     setWindowTitle(tr("Спектр/Тренд сигнала"));
     // The design's small dialog font, as on the main window.
@@ -211,7 +209,12 @@ void TForm2::setHelpTopics() {
 
 void TForm2::FormCreate() {
     m_previousStep = seStep->value();
-    const SpectrumSettings s = readSpectrumSettings(IniFile(m_places.forReading(ini::kFileName)));
+    // The settings of a file without the window's keys, until the stored ones come.
+    applySettings(SpectrumSettings());
+    m_spectrum.assign(kSpectrumBufferValues, 0.0);
+}
+
+void TForm2::applySettings(const SpectrumSettings& s) {
     setWindowBounds(s.height, s.width, s.left, s.top);
     // The step edit runs its doubling rule on the stored value, as on a change by hand.
     seStep->setValue(s.step);
@@ -219,13 +222,11 @@ void TForm2::FormCreate() {
     setSpectrumType(s.spectrumType);
     cbSp2ClipBrd->setChecked(s.spectrumSave);
     FormResize();
-    m_spectrum.assign(kSpectrumBufferValues, 0.0);
 }
 
 void TForm2::FormClose() {
-    IniFile ini(m_places.forWriting(ini::kFileName));
-    if (!writeSpectrumSettings(ini, settings()) && settingsNotWritten)
-        settingsNotWritten(ini.path());
+    if (saveSettings)
+        saveSettings(settings());
 }
 
 SpectrumSettings TForm2::settings() const {

@@ -4,12 +4,11 @@
 // deviation with the fitted trend line in the second. The main window hands it the values to
 // analyse and takes back the text for the clipboard.
 
-#include "shell/settings.h"
+#include "analysis/spectrumsettings.h"
 
 #include <QStringList>
 #include <QWidget>
 #include <array>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -32,8 +31,7 @@ struct TrendResult;
 class TForm2 : public QWidget {
     Q_OBJECT
 public:
-    // `places` tells where the settings file is read and written, as for the main window.
-    explicit TForm2(FilePlaces places, QWidget* parent = nullptr);
+    explicit TForm2(QWidget* parent = nullptr);
     ~TForm2() override;
 
     // Window bounds as the settings file counts them: the outer size, with the same frame
@@ -58,8 +56,8 @@ public:
     std::function<void()> trendCommand;               // btTr runs the trend command
     std::function<void(const QStringList&)> copyText; // lines onto the clipboard
     std::function<void(const QString&)> showHelp;     // F1: "Idh_Page#anchor" of the control
-    // The settings file could not be written as the window closed.
-    std::function<void(const std::filesystem::path&)> settingsNotWritten;
+    // Keeps the window's settings as it closes.
+    std::function<void(const SpectrumSettings&)> saveSettings;
 
     // Handlers.
     void btSpectrumClick();
@@ -83,8 +81,10 @@ public:
     int spectrumType() const;
     void setSpectrumType(int index);
 
-    // The window's settings as its controls and bounds hold them now.
+    // The window's settings as its controls and bounds hold them now; the stored ones put
+    // into the controls as the operator would (the step edit's doubling rule runs on them).
     SpectrumSettings settings() const;
+    void applySettings(const SpectrumSettings& s);
 
     const int ChartHeightMargin = 65;
     const int ChartWidthMargin = 12;
@@ -122,7 +122,6 @@ private:
     void FormCreate();
     void setSpectrumOptionsEnabled(bool enabled);
 
-    FilePlaces m_places;
     QWidget* m_controlRow = nullptr;
     int m_previousStep = 1;         // the last accepted step, for the doubling rule
     std::vector<double> m_spectrum; // amplitudes of the last transform, kept for the run

@@ -1,9 +1,10 @@
 #pragma once
 // A text for the operator made below the windows, where there is no Qt: its translation
 // context and Russian source text with places %1, %2... for the values that fill it. The
-// windows translate the source before they fill it (shell/language.h); plain programs and
+// windows translate the source before they fill it (ui/language.h); plain programs and
 // tests read the Russian.
 
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,6 +33,20 @@ struct UiText {
     bool empty() const { return *source.text == '\0'; }
     // The source text filled in: what the operator reads in Russian.
     std::string russian() const;
+};
+
+// An error raised below the windows: what() is the text in Russian; text() is the program's own
+// message, which the windows translate, or empty for a platform's text, which reads the same in
+// every language.
+class UiError : public std::runtime_error {
+public:
+    explicit UiError(const std::string& platformText) : std::runtime_error(platformText) {}
+    explicit UiError(const UiText& text) : std::runtime_error(text.russian()), m_text(text) {}
+
+    const UiText& text() const { return m_text; }
+
+private:
+    UiText m_text;
 };
 
 // `text` with each %1..%9 replaced by args[0..8]; a place without a value stays as it is, and

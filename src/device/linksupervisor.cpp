@@ -1,7 +1,7 @@
 #include "device/linksupervisor.h"
 
 #include "device/serial/serutils.h"
-#include "shell/operatormessages.h"
+#include "ui/operatormessages.h"
 
 #include <QAbstractButton>
 #include <QPainter>

@@ -2,8 +2,8 @@
 
 #include "device/linksupervisor.h"
 #include "files/filetime.h"
-#include "shell/language.h"
-#include "shell/operatormessages.h"
+#include "ui/language.h"
+#include "ui/operatormessages.h"
 #include "view/chartbuild.h"
 
 #include <QAbstractButton>

@@ -5,7 +5,7 @@
 #include "files/datetimetext.h"
 #include "files/filetime.h"
 #include "files/memotext.h"
-#include "shell/operatormessages.h"
+#include "ui/operatormessages.h"
 
 #include <QAbstractButton>
 #include <QClipboard>

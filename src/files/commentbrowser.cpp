@@ -3,7 +3,7 @@
 #include "files/d8cfile.h"
 #include "files/folderlisting.h"
 #include "files/saveformat.h"
-#include "shell/operatormessages.h"
+#include "ui/operatormessages.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -8,9 +8,9 @@
 #include "files/folderlisting.h"
 #include "files/memotext.h"
 #include "files/saveformat.h"
-#include "shell/language.h"
-#include "shell/operatormessages.h"
-#include "shell/systemlocale.h"
+#include "ui/language.h"
+#include "ui/operatormessages.h"
+#include "ui/systemlocale.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "files/datetimetext.h"
 
 #include "files/filetime.h"
-#include "shell/systemlocale.h"
+#include "ui/systemlocale.h"
 
 namespace zarvik {
 

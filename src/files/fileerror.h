@@ -5,12 +5,11 @@
 
 #include "common/uitext.h"
 
-#include <stdexcept>
 #include <string>
 
 namespace zarvik {
 
-class FileError : public std::runtime_error {
+class FileError : public UiError {
 public:
     enum class Kind {
         CannotOpen,          // "Cannot open file %s"
@@ -22,18 +21,14 @@ public:
         UnsupportedExtension // a save name that is neither ".d8c", ".txt" nor ".csv"
     };
 
-    FileError(Kind kind, const std::string& text) : std::runtime_error(text), m_kind(kind) {}
+    FileError(Kind kind, const std::string& text) : UiError(text), m_kind(kind) {}
     // A message of the program's own, which the window translates; what() is its Russian.
-    FileError(Kind kind, const UiText& text)
-        : std::runtime_error(text.russian()), m_kind(kind), m_text(text) {}
+    FileError(Kind kind, const UiText& text) : UiError(text), m_kind(kind) {}
 
     Kind kind() const { return m_kind; }
-    // Empty for the platform's English texts, which read the same in every language.
-    const UiText& text() const { return m_text; }
 
 private:
     Kind m_kind;
-    UiText m_text;
 };
 
 } // namespace zarvik

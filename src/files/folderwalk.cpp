@@ -1,7 +1,7 @@
 #include "files/folderwalk.h"
 
 #include "files/folderlisting.h"
-#include "shell/operatormessages.h"
+#include "ui/operatormessages.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>

@@ -2,6 +2,7 @@
 // The main window's share of "Zarvik.ini": plain values, read and written in the order the
 // file has always had them, so that a file written by the program keeps its layout.
 
+#include "analysis/spectrumsettings.h"
 #include "common/inifile.h"
 
 #include <array>
@@ -89,20 +90,6 @@ private:
 // desktop entry installed with it, <prefix>/share/applications/zarvik.desktop. A build tree or
 // a copy in a folder of its own is portable and keeps its files beside itself.
 bool isInstalledProgram(const std::filesystem::path& programFolder);
-
-// The spectrum window's share: its bounds and the clipboard choice, which it writes itself
-// whenever it closes, and the three analysis options, which it reads but the main window
-// writes.
-struct SpectrumSettings {
-    int height = 515;
-    int width = 794;
-    int left = 0;
-    int top = 0;
-    int step = 1;
-    int fmax = 35;
-    int spectrumType = 0;
-    bool spectrumSave = true;
-};
 
 // Values exactly as stored; clamping and the step rule belong to the window's controls.
 SpectrumSettings readSpectrumSettings(const IniFile& ini);

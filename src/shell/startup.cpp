@@ -1,9 +1,9 @@
 #include "shell/startup.h"
 
 #include "common/inifile.h"
-#include "shell/language.h"
 #include "shell/settings.h"
 #include "shell/settingskeys.h"
+#include "ui/language.h"
 
 namespace zarvik {
 
@@ -17,7 +17,7 @@ QString installStoredLanguage() {
 
 } // namespace
 
-ProgramWindows::ProgramWindows() : language(installStoredLanguage()), spectrum(form.Places) {
+ProgramWindows::ProgramWindows() : language(installStoredLanguage()) {
     form.setSpectrumWindow(&spectrum);
 }
 

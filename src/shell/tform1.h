@@ -4,14 +4,18 @@
 // behaviour on the controls placed here.
 
 #include "common/measurement.h"
-#include "shell/panels.h"
+#include "shell/optionspanel.h"
 #include "shell/settings.h"
+#include "view/chartpanel.h"
+#include "view/ftpanel.h"
 
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <optional>
 
 class QLabel;
@@ -42,6 +46,11 @@ class TForm2;
 // Where "Zarvik.ini" and "scales.scl" are kept for the settings folder `appPath` (empty: the
 // executable's folder); the program reads its language there before the first window.
 FilePlaces programFilePlaces(const QString& appPath);
+
+// The spectrum window's settings kept in "Zarvik.ini" where `places` says: read into the window
+// now, written whenever it closes; `notWritten` hears of a file that could not be written.
+void keepSpectrumSettings(TForm2& window, const FilePlaces& places,
+                          std::function<void(const std::filesystem::path&)> notWritten = {});
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -167,6 +176,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The regions and the layout rule (regions.cpp).
     void buildRegions();
     // `otherCaptions` are those the button shows in other states: it is wide enough for each,
     // so that a changed caption never shifts the tool bars.
@@ -177,15 +187,13 @@ private:
     void FormCreate();
     void FormShow();
     void FormClose();
+    // The wiring of each part, in a file of its own: the chart view, the sampling panel, the
+    // start-mode button and the zero-level group (viewwiring.cpp); the link supervision and the
+    // measurement cycle (devicewiring.cpp); the data-file parts (fileswiring.cpp).
     void createChartView();
-    // The sampling panel, the start-mode button and the zero-level group; defined with them in
-    // view/samplingparts.cpp.
     void createSamplingParts();
     void createLinkSupervisor();
-    // The measurement cycle and the zero run that starts it; defined with the cycle in
-    // device/cycleparts.cpp.
     void createMeasurementCycle();
-    // The data-file parts; defined with them in files/fileparts.cpp.
     void createFileParts();
     void applySettings(const MainSettings& s);
     MainSettings collectSettings() const;
@@ -194,7 +202,7 @@ private:
     int screenWidth() const;
     // Opens the help at "Idh_Page" or "Idh_Page#anchor".
     void showHelp(const QString& topic);
-    // Where F1 on each control of the window opens the help.
+    // Where F1 on each control of the window opens the help (helptopics.cpp).
     void setHelpTopics();
     // Both windows write the settings file as the program closes, and the spectrum window
     // again at every close of its own: the operator is told once.

@@ -5,10 +5,10 @@
 #include "chart/chartseries.h"
 #include "common/numtext.h"
 #include "common/rounding.h"
-#include "shell/language.h"
-#include "shell/operatormessages.h"
-#include "shell/panels.h"
-#include "shell/systemlocale.h"
+#include "ui/language.h"
+#include "ui/operatormessages.h"
+#include "ui/systemlocale.h"
+#include "ui/widgets.h"
 #include "view/scalesfile.h"
 
 #include <QAbstractButton>

@@ -1,8 +1,8 @@
 #include "view/samplingpanel.h"
 
-#include "shell/language.h"
-#include "shell/panels.h"
-#include "shell/systemlocale.h"
+#include "ui/language.h"
+#include "ui/systemlocale.h"
+#include "ui/widgets.h"
 #include "view/sampling.h"
 
 #include <QAbstractButton>

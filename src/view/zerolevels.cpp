@@ -3,8 +3,8 @@
 #include "chart/chartseries.h"
 #include "common/inifile.h"
 #include "common/rounding.h"
-#include "shell/operatormessages.h"
-#include "shell/systemlocale.h"
+#include "ui/operatormessages.h"
+#include "ui/systemlocale.h"
 #include "view/scalesfile.h"
 
 #include <QAbstractButton>

@@ -2,7 +2,7 @@
 
 #include "chart/chart.h"
 #include "files/datafilehandlers.h"
-#include "shell/systemlocale.h"
+#include "ui/systemlocale.h"
 #include "view/chartview.h"
 
 #include <QAbstractButton>

@@ -35,7 +35,7 @@ QString AnalysisTest::iniPath() const {
 
 void AnalysisTest::createWindows() {
     form1 = std::make_unique<TForm1>(appPath());
-    form2 = std::make_unique<TForm2>(form1->Places);
+    form2 = std::make_unique<TForm2>();
     form1->setSpectrumWindow(form2.get());
     // Opening the port at start-up reports that no board is there.
     messages().log.clear();

@@ -2,8 +2,8 @@
 
 #include "chart/chart.h"
 #include "common/inifile.h"
-#include "shell/help.h"
 #include "shell/settingskeys.h"
+#include "ui/help.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -80,7 +80,8 @@ TEST_F(SpectrumWindowTest, StoredValuesAreClampedAndTheStepGoesOneDoublingFromOn
             f.writeInteger(kSecSpectrumWindow, kKeyLeft, 10);
             f.writeInteger(kSecSpectrumWindow, kKeyTop, 20);
         }
-        TForm2 w(FilePlaces(std::filesystem::u8path(appPath().toStdString()), {}));
+        TForm2 w;
+        keepSpectrumSettings(w, FilePlaces(std::filesystem::u8path(appPath().toStdString()), {}));
         EXPECT_EQ(w.seStep->value(), shown);
         EXPECT_EQ(w.seFmax->value(), 500);
         EXPECT_EQ(w.spectrumType(), 1);
@@ -117,7 +118,9 @@ TEST_F(SpectrumWindowTest, KeepsItsSettingsInTheUsersFolderWhenTheProgramsCannot
     const auto user = std::filesystem::u8path(userDir.path().toStdString());
     IniFile(program / kFileName).writeInteger(kSecSpectrum, kKeyFmax, 77);
     {
-        TForm2 w(FilePlaces(program, user, [](const std::filesystem::path&) { return false; }));
+        TForm2 w;
+        keepSpectrumSettings(
+            w, FilePlaces(program, user, [](const std::filesystem::path&) { return false; }));
         EXPECT_EQ(w.seFmax->value(), 77) << "read beside the program until the user has a copy";
         w.cbSp2ClipBrd->setChecked(false);
         w.close();

@@ -10,7 +10,6 @@
 #include "files/datafilehandlers.h"
 #include "files/filetime.h"
 #include "gui/files/filepartsfixture.h"
-#include "shell/panels.h"
 #include "view/chartview.h"
 
 #include <QApplication>
@@ -75,7 +74,7 @@ class D8cProgramTest : public FilePartsTest {
 protected:
     void SetUp() override {
         FilePartsTest::SetUp();
-        form2 = std::make_unique<TForm2>(form->Places);
+        form2 = std::make_unique<TForm2>();
         form->setSpectrumWindow(form2.get());
         data = writeMeasurement(dataPath("run.d8c"));
         messages.clear();

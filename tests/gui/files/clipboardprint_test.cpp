@@ -2,7 +2,7 @@
 #include "filepartsfixture.h"
 #include "files/clipboardprint.h"
 #include "files/filetime.h"
-#include "shell/systemlocale.h"
+#include "ui/systemlocale.h"
 
 #include <QApplication>
 #include <QBuffer>

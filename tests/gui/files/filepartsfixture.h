@@ -3,8 +3,8 @@
 // data files written byte for byte by the plain format layer.
 
 #include "common/measurement.h"
-#include "shell/operatormessages.h"
 #include "shell/tform1.h"
+#include "ui/operatormessages.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 // Captions as the operator sees them: whole, in the font the program draws with.
 #include "analysis/spectrumwindow.h"
 #include "interfacelanguage.h"
-#include "shell/qttranslation.h"
 #include "shell/tform1.h"
+#include "ui/qttranslation.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -153,7 +153,7 @@ TEST_P(CaptionsTest, MainWindowCaptionsFitAtTheDefaultSizeInEveryState) {
 }
 
 TEST_P(CaptionsTest, SpectrumWindowCaptionsFit) {
-    zarvik::TForm2 w(zarvik::FilePlaces(dir.path().toStdString(), dir.path().toStdString()));
+    zarvik::TForm2 w;
     w.show();
     QApplication::processEvents();
     expectCaptionsFit(&w);

@@ -2,9 +2,9 @@
 // it, in both languages, and F1 on every control of the windows opens the text about it.
 #include "analysis/spectrumwindow.h"
 #include "chart/chart.h"
-#include "shell/help.h"
-#include "shell/panels.h"
 #include "shell/tform1.h"
+#include "ui/help.h"
+#include "ui/widgets.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
@@ -200,7 +200,7 @@ TEST(HelpPages, EnglishPagesQuoteTheEnglishCaptions) {
 TEST(HelpOfTheWindows, F1OnEveryControlOpensItsPlace) {
     QTemporaryDir dir;
     zarvik::TForm1 form(dir.path() + "/");
-    zarvik::TForm2 spectrum(form.Places);
+    zarvik::TForm2 spectrum;
     form.setSpectrumWindow(&spectrum);
     for (QWidget* panel : QWidgetList{form.gbFT, form.gbOptions, form.gbChart, form.gbAllCmnt})
         panel->show();

@@ -2,7 +2,7 @@
 // The interface's language for one test: the translation the program would install, taken
 // away again at the end so that the other tests see the Russian source texts.
 
-#include "shell/language.h"
+#include "ui/language.h"
 
 #include <QCoreApplication>
 #include <QTranslator>

@@ -108,7 +108,7 @@ void showEveryPanel(TForm1& f) {
 TEST_F(LanguageTest, TheEnglishWindowsShowNoRussianWord) {
     InterfaceLanguage english(kLanguageEnglish);
     TForm1 f(appPath());
-    TForm2 spectrum(f.Places);
+    TForm2 spectrum;
     f.setSpectrumWindow(&spectrum);
     // A measurement on the chart: its axes, the true values and the status line.
     f.Measurement.SampleData.assign(64, 0x10);
@@ -143,7 +143,7 @@ TEST_F(LanguageTest, CaptionsReadInTheInterfacesLanguage) {
     for (const auto& c : cases) {
         InterfaceLanguage language(c.language);
         TForm1 f(appPath());
-        TForm2 spectrum(f.Places);
+        TForm2 spectrum;
         EXPECT_EQ(f.btStartPlus->text(), c.start) << c.language;
         EXPECT_EQ(f.gbFT->btStart->text(), c.start) << c.language;
         EXPECT_EQ(f.btChooseF->text(), c.chooseF) << c.language;

@@ -131,7 +131,7 @@ TEST_F(SettingsTest, ASettingsFileThatCannotBeWrittenAtCloseIsReportedOnceWithIt
         zarvik::test::UnwritableFile unwritable(dir.path(), "Zarvik.ini");
         ASSERT_TRUE(unwritable.blocked());
         TForm1 f(appPath());
-        zarvik::TForm2 spectrum(f.Places);
+        zarvik::TForm2 spectrum;
         f.setSpectrumWindow(&spectrum);
         zarvik::test::messages().log.clear();
         f.close();

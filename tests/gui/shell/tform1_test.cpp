@@ -1,7 +1,7 @@
 #include "chart/chart.h"
-#include "shell/help.h"
-#include "shell/operatormessages.h"
 #include "shell/tform1.h"
+#include "ui/help.h"
+#include "ui/operatormessages.h"
 
 #include <QApplication>
 #include <QCheckBox>

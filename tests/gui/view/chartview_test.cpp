@@ -2,8 +2,8 @@
 #include "chart/chartaxis.h"
 #include "chart/chartseries.h"
 #include "common/numtext.h"
-#include "shell/systemlocale.h"
 #include "shell/tform1.h"
+#include "ui/systemlocale.h"
 #include "view/chartview.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "recordingmessages.h"
-#include "shell/systemlocale.h"
 #include "shell/tform1.h"
+#include "ui/systemlocale.h"
 #include "view/samplingpanel.h"
 
 #include <QApplication>

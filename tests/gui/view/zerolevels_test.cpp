@@ -1,7 +1,7 @@
 #include "common/cp1251.h"
 #include "recordingmessages.h"
-#include "shell/systemlocale.h"
 #include "shell/tform1.h"
+#include "ui/systemlocale.h"
 #include "unwritablefiles.h"
 #include "view/zerolevels.h"
 #include "zerostep.h"

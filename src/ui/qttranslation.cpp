@@ -1,4 +1,4 @@
-#include "shell/qttranslation.h"
+#include "ui/qttranslation.h"
 
 #include <QLibraryInfo>
 #include <QTranslator>

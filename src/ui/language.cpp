@@ -1,6 +1,6 @@
-#include "shell/language.h"
+#include "ui/language.h"
 
-#include "shell/qttranslation.h"
+#include "ui/qttranslation.h"
 
 #include <QCoreApplication>
 #include <QLocale>

@@ -1,6 +1,6 @@
-// The measurement cycle of the main window and the calls that cross from it into the other
-// parts: the sampling panel's start keys, the chart build that ends every measurement, and
-// the zero run that starts one.
+// The board's parts on the main window: the link supervision, and the measurement cycle with
+// the calls that cross from it into the other parts: the sampling panel's start keys, the
+// chart build that ends every measurement, and the zero run that starts one.
 
 #include "chart/chartseries.h"
 #include "device/linksupervisor.h"
@@ -60,6 +60,15 @@ void TForm1::createMeasurementCycle() {
         return m_chartView->series(channel);
     };
     m_chartView->zeroLevelStep = [this] { m_zeroLevels->zeroStep(); };
+}
+
+void TForm1::createLinkSupervisor() {
+    LinkSupervisor::Controls c;
+    c.btUSB = btUSB;
+    c.btStart = gbFT->btStart;
+    c.btStartPlus = btStartPlus;
+    c.setStatus = [this](int panel, const QString& text) { setStatusText(panel, text); };
+    m_link = new LinkSupervisor(c, this);
 }
 
 } // namespace zarvik

@@ -1,13 +1,16 @@
-// The sampling parts of the main window: the group of F, T and the sample count, the
-// start-mode button and the zero-level group with its calibration file.
+// The view's parts on the main window: the chart view with its channel boxes and colours, the
+// group of F, T and the sample count, the start-mode button and the zero-level group with its
+// calibration file.
 
 #include "shell/tform1.h"
+#include "view/chartview.h"
 #include "view/samplingpanel.h"
 #include "view/scalesfile.h"
 #include "view/startmode.h"
 #include "view/zerolevels.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -52,6 +55,25 @@ void TForm1::createSamplingParts() {
     m_zeroLevels = new ZeroLevels(z, Measurement, this);
     m_zeroLevels->readPath = [this] { return Places.forReading(scl::kFileName); };
     m_zeroLevels->writePath = [this] { return Places.forWriting(scl::kFileName); };
+}
+
+void TForm1::createChartView() {
+    ChartView::Controls c;
+    c.chart = Chart1;
+    c.cbCh = cbCh;
+    c.pColorCh = pColorCh;
+    c.cbShowK = gbChart->cbShowK;
+    c.cbTimeunits = gbOptions->cbTimeunits;
+    c.alsoRebuildOn = {gbOptions->cbStoreX, gbOptions->cbHelp};
+    c.cbInt = gbChart->cbInt;
+    c.seInt = gbChart->seInt;
+    c.btSpectrGo = btSpectrGo;
+    c.btTrend = btTrend;
+    c.btOptions = btOptions;
+    c.pnlChart = pnlChart;
+    c.setStatus = [this](int panel, const QString& text) { setStatusText(panel, text); };
+    m_chartView = new ChartView(c, Measurement, this);
+    m_chartView->channelsChanged = [this] { CalcUseChnl(); };
 }
 
 } // namespace zarvik

@@ -1,7 +1,7 @@
-#include "shell/operatormessages.h"
+#include "ui/operatormessages.h"
 
-#include "files/fileerror.h"
-#include "shell/language.h"
+#include "common/uitext.h"
+#include "ui/language.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -44,9 +44,9 @@ std::unique_ptr<OperatorMessages> setOperatorMessages(std::unique_ptr<OperatorMe
 }
 
 QString errorText(const std::exception& e) {
-    const auto* fileError = dynamic_cast<const FileError*>(&e);
-    if (fileError && !fileError->text().empty())
-        return translated(fileError->text());
+    const auto* own = dynamic_cast<const UiError*>(&e);
+    if (own && !own->text().empty())
+        return translated(own->text());
     return QString::fromUtf8(e.what());
 }
 

@@ -1,4 +1,4 @@
-#include "shell/help.h"
+#include "ui/help.h"
 
 #include <QContextMenuEvent>
 #include <QFile>

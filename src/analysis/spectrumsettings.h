@@ -1,0 +1,18 @@
+#pragma once
+// The spectrum window's share of the settings: its bounds and the clipboard choice, which it
+// hands back whenever it closes, and the three analysis options, which the main window keeps.
+
+namespace zarvik {
+
+struct SpectrumSettings {
+    int height = 515;
+    int width = 794;
+    int left = 0;
+    int top = 0;
+    int step = 1;
+    int fmax = 35;
+    int spectrumType = 0;
+    bool spectrumSave = true;
+};
+
+} // namespace zarvik
