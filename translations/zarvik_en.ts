@@ -459,6 +459,10 @@ and log in again.</translation>
         <source>Комментарий</source>
         <translation>Comment</translation>
     </message>
+    <message>
+        <source>Прежняя передача прервана</source>
+        <translation>Previous transfer abandoned</translation>
+    </message>
 </context>
 <context>
     <name>zarvik::OptionsPanel</name>

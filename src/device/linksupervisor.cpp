@@ -221,6 +221,8 @@ void LinkSupervisor::OpenPort(Sender sender) {
 }
 
 void LinkSupervisor::btUSBClick() {
+    if (reconnecting)
+        reconnecting();
     OpenPort(Sender::btUSB);
 }
 

@@ -41,6 +41,8 @@ public:
     std::function<UsbComPort()> findPort;
 
     void OpenPort(Sender sender);
+    // Called as the operator asks for the line to be opened anew ("USB"), before it closes.
+    std::function<void()> reconnecting;
     void btUSBClick();
     void timConnectTimer();
     void timCheckUSBTimer();

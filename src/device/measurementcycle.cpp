@@ -68,6 +68,11 @@ MeasurementCycle::MeasurementCycle(const Controls& controls, TMeasurement& measu
         if (errors & leIoError)
             lineLost();
     };
+    m_link.reconnecting = [this] { reconnecting(); };
+}
+
+bool MeasurementCycle::busy() const {
+    return State.measuring() || (State.transferring() && State.PacketsLeft > 0);
 }
 
 void MeasurementCycle::lineLost() {
@@ -75,6 +80,18 @@ void MeasurementCycle::lineLost() {
         interrupt(tr("Связь с платой АЦП прервалась во время измерения."));
     else if (State.transferring() && State.PacketsLeft > 0)
         interrupt(transferInterruptedText());
+}
+
+void MeasurementCycle::reconnecting() {
+    QString why;
+    if (State.measuring())
+        why = tr("Связь с платой АЦП прервалась во время измерения.");
+    else if (State.transferring() && State.PacketsLeft > 0)
+        why = transferInterruptedText();
+    else
+        return;
+    stopCycle();
+    operatorMessages().message(why);
 }
 
 QString MeasurementCycle::transferInterruptedText() const {
@@ -136,8 +153,10 @@ bool MeasurementCycle::btStartClick() {
     if (!portReady())
         return false;
 
+    m_abandonedOwed = abandonTransfer();
     m_pending = Pending();
     m_pending.ChannelsLine = channelsLine(mask);
+    m_pending.ChannelMask = mask;
     m_link.LinkCheckPending = false;
     m_link.timCheckUSB->stop();
     m_c.btChooseF->setText(tr("Выбор F/T"));
@@ -147,6 +166,7 @@ bool MeasurementCycle::btStartClick() {
 
     State.PacketsLeft = 1;
     m_pending.BlockCount = static_cast<std::int16_t>(m_m.SRAMblocks);
+    m_pending.ReadBlocks = m_m.SRAMblocks;
 
     MeasureTimeMs = measureTimeMs(m_m.SRAMblocks, channelsInMask(mask), F);
     timStall->stop();
@@ -206,9 +226,11 @@ bool MeasurementCycle::eventFilter(QObject* watched, QEvent* event) {
 void MeasurementCycle::ctlBarDblClick() {
     if (!portReady())
         return;
+    m_abandonedOwed = abandonTransfer();
     m_link.timCheckUSB->stop();
     timStall->stop();
     m_pending = Pending();
+    m_pending.ReadBlocks = m_m.SRAMblocks;
     m_c.gbFT->hide();
     State.PacketsLeft = 1;
     State.CurrentCommand = startAndWaitCommand();
@@ -230,30 +252,75 @@ void MeasurementCycle::SendStartCommand() {
     ProgressStartTick = tickCount();
     status(0, tr("ИЗМЕРЕНИЕ"));
     status(2, QString());
-    m_draining = false;
     TimRx->stop();
     timSendCmd->stop();
+    m_rx.clear();
+    m_awaitingPacket = false;
+    if (m_abandonedOwed) {
+        // What the board still sends of the abandoned array is read and dropped until the line
+        // is quiet; only then does the start go out, so no byte of the old array can pass for
+        // the new measurement's reply.
+        m_draining = true;
+        m_drainOwed = *m_abandonedOwed;
+        m_afterDrain = State.CurrentCommand;
+        m_abandonedOwed.reset();
+        m_link.Comm().Purge(pfAbortInput | pfClearInput);
+        TimRx->start(m_drainOwed > 0 ? kRemainderMs : kQuietMs);
+        return;
+    }
+    m_draining = false;
     write(State.CurrentCommand);
 }
 
-void MeasurementCycle::CommRxChar(int count) {
-    if (State.transferring())
-        timStall->stop();
+std::optional<std::size_t> MeasurementCycle::abandonTransfer() {
+    if (!State.transferring() || State.PacketsLeft == 0)
+        return std::nullopt;
+    std::size_t owed = 0;
     if (m_draining) {
-        // The rest of a rejected packet is no packet to judge.
-        std::vector<std::uint8_t> drop(static_cast<std::size_t>(count));
-        const auto got =
-            static_cast<std::size_t>(std::max(m_link.Comm().ReadBytes(drop.data(), count), 0));
+        owed = m_drainOwed;
+    } else if (!timSendCmd->isActive()) {
+        // A packet was asked for; what of it has come is in m_rx or still queued.
+        const std::size_t have =
+            m_rx.size() + static_cast<std::size_t>(std::max(m_link.Comm().InQueueCount(), 0));
+        owed = have < board::kPacketSize ? board::kPacketSize - have : 0;
+    }
+    stopCycle();
+    status(1, tr("Прежняя передача прервана"));
+    return owed;
+}
+
+bool MeasurementCycle::packetBegun() const {
+    return State.transferring() && State.PacketsLeft > 0 && !m_rx.empty() &&
+           m_rx.size() < board::kPacketSize && (m_rx[0] == board::kRead || m_rx[0] == board::kNext);
+}
+
+void MeasurementCycle::CommRxChar(int count) {
+    std::vector<std::uint8_t> piece(static_cast<std::size_t>(std::max(count, 0)));
+    const auto got = static_cast<std::size_t>(
+        std::max(m_link.Comm().ReadBytes(piece.data(), static_cast<int>(piece.size())), 0));
+    if (m_draining) {
+        // The rest of a rejected packet, or of an abandoned transfer, is no packet to judge.
         m_drainOwed -= std::min(m_drainOwed, got);
         TimRx->start(m_drainOwed > 0 ? kRemainderMs : kQuietMs);
         return;
     }
-    if (count == static_cast<int>(board::kPacketSize)) {
+    const bool first = m_rx.empty();
+    m_rx.insert(m_rx.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(got));
+    if (m_rx.size() == board::kPacketSize) {
         TimRx->stop();
         TimRxTimer();
         return;
     }
-    // Judged once the line has been quiet: a packet still arriving is not cut in two.
+    if (packetBegun()) {
+        // A packet that has begun is given time to come whole, counted from its first byte.
+        if (first) {
+            m_awaitingPacket = true;
+            TimRx->start(kRemainderMs);
+        }
+        return;
+    }
+    // Anything else is judged once the line has been quiet: a chunk is not cut in two.
+    m_awaitingPacket = false;
     TimRx->start(kQuietMs);
 }
 
@@ -267,10 +334,20 @@ void MeasurementCycle::TimRxTimer() {
         armStall();
         return;
     }
-    // Everything waiting, at least the 530 bytes a packet with some stray bytes takes.
-    std::vector<std::uint8_t> chunk(static_cast<std::size_t>(std::max(comm.InQueueCount(), 530)));
-    const int n = comm.ReadBytes(chunk.data(), static_cast<int>(chunk.size()));
-    if (n <= 0)
+    // What has come, and whatever is still queued.
+    if (const int queued = comm.InQueueCount(); queued > 0) {
+        const std::size_t at = m_rx.size();
+        m_rx.resize(at + static_cast<std::size_t>(queued));
+        const int got = comm.ReadBytes(m_rx.data() + at, queued);
+        m_rx.resize(at + static_cast<std::size_t>(std::max(got, 0)));
+    }
+    std::vector<std::uint8_t> chunk;
+    chunk.swap(m_rx);
+    // A packet that was given its time in full and is still short will not come whole.
+    const bool cutForGood = m_awaitingPacket;
+    m_awaitingPacket = false;
+    const auto n = static_cast<int>(chunk.size());
+    if (n == 0)
         return;
 
     const bool wasMeasuring = State.measuring();
@@ -291,7 +368,7 @@ void MeasurementCycle::TimRxTimer() {
         m_afterDrain = d.write;
         // Stray bytes before it only add to what is owed, which the quiet time covers.
         const auto got = static_cast<std::size_t>(n);
-        m_drainOwed = got < board::kPacketSize ? board::kPacketSize - got : 0;
+        m_drainOwed = got < board::kPacketSize && !cutForGood ? board::kPacketSize - got : 0;
         TimRx->start(m_drainOwed > 0 ? kRemainderMs : kQuietMs);
     } else if (!d.write.empty()) {
         write(d.write);
@@ -323,7 +400,8 @@ void MeasurementCycle::stallTimeout() {
         interrupt(tr("Плата АЦП не сообщила об окончании измерения."));
         return;
     }
-    if (!State.transferring() || State.PacketsLeft == 0)
+    // A packet being dropped asks for its repeat itself once the line is quiet.
+    if (!State.transferring() || State.PacketsLeft == 0 || m_draining)
         return;
     if (!m_stallAsked) {
         m_stallAsked = true;
@@ -335,7 +413,7 @@ void MeasurementCycle::stallTimeout() {
     interrupt(transferInterruptedText());
 }
 
-void MeasurementCycle::interrupt(const QString& why) {
+void MeasurementCycle::stopCycle() {
     TimRx->stop();
     timSendCmd->stop();
     timStall->stop();
@@ -345,9 +423,15 @@ void MeasurementCycle::interrupt(const QString& why) {
     m_stallAsked = false;
     State.CurrentCommand = {0x00};
     State.PacketsLeft = 0;
+    m_rx.clear();
+    m_awaitingPacket = false;
     m_received.clear();
     m_received.shrink_to_fit();
     status(1, QString());
+}
+
+void MeasurementCycle::interrupt(const QString& why) {
+    stopCycle();
     m_link.declareLinkLost(why);
 }
 
@@ -364,6 +448,11 @@ void MeasurementCycle::commitTransfer() {
     m_m.FromFile = false;
     timStall->stop();
     m_stallAsked = false;
+    // The chart splits the array by the channel boxes: they show the channels it was measured
+    // with, whatever was ticked while the board measured or sent.
+    if (m_pending.ChannelMask != 0)
+        for (int n = 1; n <= kChannels; ++n)
+            m_c.cbCh[n]->setChecked(m_pending.ChannelMask & (1u << (n - 1)));
 }
 
 void MeasurementCycle::GetData() {
@@ -376,7 +465,7 @@ void MeasurementCycle::GetData() {
     const std::uint8_t mode = State.StartCommand.size() > 1
                                   ? State.StartCommand[1]
                                   : modeByte(m_c.rangeIndex(), m_c.startMode());
-    State.CurrentCommand = readCommand(mode, blockCode(m_m.SRAMblocks));
+    State.CurrentCommand = readCommand(mode, blockCode(m_pending.ReadBlocks));
     m_received.clear();
     m_received.reserve(static_cast<std::size_t>(State.PacketsTotal) * 2 * board::kSamplesPerPacket);
     m_draining = false;
@@ -401,6 +490,7 @@ void MeasurementCycle::btReadClick() {
         return;
     State.CurrentCommand = {0x00};
     m_pending.BlockCount = static_cast<std::int16_t>(m_m.SRAMblocks);
+    m_pending.ReadBlocks = m_m.SRAMblocks;
     m_link.timCheckUSB->stop();
     timStall->stop();
     if (TransferText.isEmpty()) {
@@ -456,23 +546,29 @@ void MeasurementCycle::TimPrgssBarTimer() {
     }
 }
 
+// While the board measures or sends, status panel 0 and the progress figures are the cycle's.
 void MeasurementCycle::ShowStartProcess(const QString& t) {
-    status(0, t);
+    if (!busy())
+        status(0, t);
 }
 
 void MeasurementCycle::ShowFinishProcess(int flags) {
-    if (flags & 1)
+    if ((flags & 1) && !busy())
         status(0, QString());
     if (flags & 4)
         status(2, QString());
 }
 
 void MeasurementCycle::drawingFinished() {
+    if (busy())
+        return;
     State.CurrentCommand = {0x00};
     m_link.resumeLinkCheck();
 }
 
 void MeasurementCycle::clearPercentLabels() {
+    if (busy())
+        return;
     m_c.lbPercent->clear();
     m_c.lbRestPercent->clear();
 }

@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class QAbstractButton;
 class QCheckBox;
@@ -85,8 +86,11 @@ public:
     void ShowStartProcess(const QString& text);
     // Bit 0 clears status panel 0, bit 2 status panel 2.
     void ShowFinishProcess(int flags);
-    // The end of every drawing: the cycle is idle again.
+    // The end of a drawing. The drawing that ends a measurement brings the cycle back to idle
+    // and the link check back; any other leaves a measuring or transferring cycle alone.
     void drawingFinished();
+    // The board is measuring, or a transfer still owes packets: the line is the cycle's.
+    bool busy() const;
     // The progress panel's percentages, cleared when a drawing starts.
     void clearPercentLabels();
 
@@ -112,8 +116,9 @@ public:
     // USB serial adapter hands a packet over in pieces, up to its latency timer (commonly
     // 16 ms) apart; a packet still arriving must never be judged.
     static constexpr int kQuietMs = 20;
-    // How long the rest of a packet cut short may keep the line before the packet is asked
-    // for again regardless.
+    // How long a packet that has begun, or the rest of one cut short, may keep the line before
+    // it is judged: a pause inside a packet (an adapter's hiccup, a loaded computer) costs no
+    // repeat.
     static constexpr int kRemainderMs = 200;
     static constexpr int kStallMs = 3000;
 
@@ -126,6 +131,10 @@ private:
         std::string XTitle;
         std::string ChannelsLine;
         std::int16_t BlockCount = kMaxBlocks;
+        // The memory blocks the read command asks for: the operator's count when the
+        // measurement started, whatever the sample count edit says by the time it ends.
+        std::int32_t ReadBlocks = kMaxBlocks;
+        std::uint8_t ChannelMask = 0; // 0: the boxes as they stand (a quick start, a repeat read)
         bool sawNextPacket = false;
     };
 
@@ -140,7 +149,18 @@ private:
     void lineLost();
     QString transferInterruptedText() const;
     void commitTransfer();
+    // Ends a measuring or transferring cycle; `why` tells the operator what was lost.
+    void stopCycle();
     void interrupt(const QString& why);
+    // "USB" while the board measures or sends: the line is about to be opened anew.
+    void reconnecting();
+    // A start while a transfer owes packets gives that transfer up: no more requests go out,
+    // and the bytes the board may still send of the packet asked for are awaited and dropped
+    // before the start command goes out. Returns how many bytes that packet may still bring,
+    // or nothing when no transfer was under way.
+    std::optional<std::size_t> abandonTransfer();
+    // A packet has begun arriving in `m_rx` and is not yet whole.
+    bool packetBegun() const;
     void status(int panel, const QString& text);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -149,6 +169,12 @@ private:
     LinkSupervisor& m_link;
     Pending m_pending;
     std::vector<std::uint8_t> m_received;
+    // What has come since the last chunk was judged, and whether it is a packet being waited
+    // for (the receive timer then runs from its first byte).
+    std::vector<std::uint8_t> m_rx;
+    bool m_awaitingPacket = false;
+    // The start command waits for the line to fall quiet after an abandoned transfer.
+    std::optional<std::size_t> m_abandonedOwed;
     std::chrono::steady_clock::time_point m_epoch;
     // A rejected packet: the rest of it is dropped until it is in and the line is quiet, then
     // the repeat request goes out.

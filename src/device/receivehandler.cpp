@@ -17,18 +17,19 @@ ChunkDecision receiveChunk(CycleState& s, const std::uint8_t* bytes, std::size_t
     ChunkDecision d;
     if (n == 0)
         return d;
-    if (linkCheckPending && bytes[0] == board::kEcho) {
-        d.linkCheckAnswered = true;
-        return d;
-    }
-    if (s.measuring()) {
-        // The echo of a link check sent just before the start is no reply to it.
+    if (s.measuring() || (s.transferring() && s.PacketsLeft > 0)) {
+        // The echo of a link check sent just before a start is no reply to it, and no packet
+        // begins with it.
         while (n > 0 && bytes[0] == board::kEcho) {
+            d.linkCheckAnswered = linkCheckPending;
             ++bytes;
             --n;
         }
         if (n == 0)
             return d;
+    } else if (linkCheckPending && bytes[0] == board::kEcho) {
+        d.linkCheckAnswered = true;
+        return d;
     }
 
     const std::uint8_t first = bytes[0];

@@ -54,6 +54,7 @@ void TForm1::createMeasurementCycle() {
     m_chartView->finishProcess = [this](int flags) { m_cycle->ShowFinishProcess(flags); };
     // The time spent drawing does not count as a lost link.
     m_chartView->buildFinished = [this] { m_cycle->drawingFinished(); };
+    m_chartView->measurementRunning = [this] { return m_cycle->busy(); };
 
     m_zeroLevels->startMeasurement = [this] { return m_cycle->btStartClick(); };
     m_zeroLevels->series = [this](int channel) -> const LineSeries* {

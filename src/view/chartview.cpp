@@ -53,7 +53,8 @@ void ChartView::ShowChart() {
     if (m_m.SampleData.empty())
         return;
 
-    if (m_c.pnlChart)
+    const bool running = measurementRunning && measurementRunning();
+    if (m_c.pnlChart && !running)
         m_c.pnlChart->hide();
 
     const int unit = std::clamp(m_c.cbTimeunits->currentIndex(), 0, kTimeUnitCount - 1);
@@ -99,7 +100,7 @@ void ChartView::ShowChart() {
         operatorMessages().error(tr("Недостаточно памяти для построения графика"));
     }
 
-    if (m_m.ZeroRun && zeroLevelStep)
+    if (m_m.ZeroRun && zeroLevelStep && !running)
         zeroLevelStep();
 
     const bool time = axisModeHasTime(in.mode);

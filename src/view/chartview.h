@@ -57,6 +57,9 @@ public:
     std::function<void()> clearProgressLabels;
     std::function<void()> zeroLevelStep;
     std::function<void()> buildFinished;
+    // The board measures or sends: a build then only draws what is held, and leaves the
+    // progress panel and a pending zero-level step to the build that ends the measurement.
+    std::function<bool()> measurementRunning;
     // The process text of the status bar: shown when the smoothing box rebuilds, cleared at
     // the end of a build (flags 7: the first and the third panel).
     std::function<void(const QString& text)> startProcess;

@@ -374,7 +374,9 @@ void BoardSim::sendNextPacket() {
     if (every(m_options.badChecksumEvery)) {
         ++bytes.back();
     }
-    if (every(m_options.splitEvery)) {
+    if (every(m_options.cutEvery)) {
+        send(bytes.data(), bytes.size() / 2);
+    } else if (every(m_options.splitEvery)) {
         const std::size_t half = bytes.size() / 2;
         send(bytes.data(), half);
         pollfd p{m_wake[0], POLLIN, 0};

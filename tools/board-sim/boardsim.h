@@ -25,6 +25,7 @@ struct BoardOptions {
     int badChecksumEvery = 0; // every k-th packet sent carries a wrong checksum
     int splitEvery = 0;       // every k-th packet goes out in two writes with a pause
     int splitPauseMs = 20;
+    int cutEvery = 0;           // every k-th packet loses its second half for good
     int strayEvery = 0;         // every k-th packet is preceded by stray bytes
     bool noEcho = false;        // no answer to the link check
     bool noReply = false;       // no finish byte after a measurement

@@ -40,6 +40,7 @@ void usage() {
                "  --bad-checksum-every K    every K-th packet with a wrong checksum\n"
                "  --split-every K           every K-th packet in two writes ...\n"
                "  --split-pause-ms MS       ... with this pause between them (20)\n"
+               "  --cut-every K             every K-th packet loses its second half for good\n"
                "  --stray-every K           stray bytes before every K-th packet\n"
                "  --no-echo                 do not answer the link check\n"
                "  --no-reply                no finish byte after a measurement\n"
@@ -124,6 +125,8 @@ int main(int argc, char** argv) {
                 options.splitEvery = number(value());
             } else if (arg == "--split-pause-ms") {
                 options.splitPauseMs = number(value());
+            } else if (arg == "--cut-every") {
+                options.cutEvery = number(value());
             } else if (arg == "--stray-every") {
                 options.strayEvery = number(value());
             } else if (arg == "--no-echo") {

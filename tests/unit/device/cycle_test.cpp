@@ -138,6 +138,21 @@ TEST_F(ReceiveTest, EchoesAndTheFinishByte) {
     EXPECT_FALSE(d.startTransfer);
     EXPECT_TRUE(d.draw);
     EXPECT_FALSE(d.transferComplete);
+
+    // During a transfer an echo answers the check but never stands in for the packet behind
+    // it, nor for one still to come.
+    const boardsim::BoardMemory memory = boardsim::measure(0x01, 7200, 1);
+    startTransfer(1);
+    const auto packet = boardsim::encodePacket(memory, 0, 'q');
+    Bytes echoed{0x18};
+    echoed.insert(echoed.end(), packet.begin(), packet.end());
+    d = feed(echoed, true);
+    EXPECT_TRUE(d.linkCheckAnswered);
+    EXPECT_TRUE(d.stored);
+    EXPECT_EQ(d.write, Bytes{'q'});
+    d = feed({0x18}, true);
+    EXPECT_FALSE(d.stored || d.rejected);
+    EXPECT_EQ(state.PacketsLeft, 119);
 }
 
 TEST_F(ReceiveTest, ATransferWithBadPacketsStoresEveryGoodOneOnceAndAsksOnceForEachBadOne) {
