@@ -55,6 +55,17 @@
     </message>
 </context>
 <context>
+    <name>Link</name>
+    <message>
+        <source>Пакетов %1, повторено %2 (ошибок суммы %3, обрывков %4, остановок %5); передача %6 с, по линии %7 с</source>
+        <translation>Packets %1, asked again %2 (bad checksums %3, fragments %4, stalls %5); transfer %6 s, on the line %7 s</translation>
+    </message>
+    <message>
+        <source>Плохая связь: повторено %1 из %2 пакетов</source>
+        <translation>Poor link: %1 of %2 packets asked again</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <source>Ошибка печати на принтере %1</source>
@@ -418,6 +429,57 @@ and log in again.</translation>
     </message>
 </context>
 <context>
+    <name>zarvik::LinkView</name>
+    <message>
+        <source>Связь</source>
+        <translation>Link</translation>
+    </message>
+    <message>
+        <source>Последняя передача</source>
+        <translation>Last transfer</translation>
+    </message>
+    <message>
+        <source>С начала работы</source>
+        <translation>Since start</translation>
+    </message>
+    <message>
+        <source>Передач</source>
+        <translation>Transfers</translation>
+    </message>
+    <message>
+        <source>Пакетов принято</source>
+        <translation>Packets received</translation>
+    </message>
+    <message>
+        <source>Повторено пакетов (r)</source>
+        <translation>Packets asked again (r)</translation>
+    </message>
+    <message>
+        <source>Ошибок контрольной суммы</source>
+        <translation>Bad checksums</translation>
+    </message>
+    <message>
+        <source>Обрывков отброшено</source>
+        <translation>Fragments dropped</translation>
+    </message>
+    <message>
+        <source>Остановок</source>
+        <translation>Stalls</translation>
+    </message>
+    <message>
+        <source>Время передачи, с</source>
+        <translation>Transfer time, s</translation>
+    </message>
+    <message>
+        <source>Время по линии, с</source>
+        <translation>Line time, s</translation>
+    </message>
+    <message>
+        <source>Переподключений</source>
+        <translation>Reconnections</translation>
+    </message>
+</context>
+<context>
     <name>zarvik::MeasurementCycle</name>
     <message>
         <source>Связь с платой АЦП прервалась во время измерения.</source>
@@ -714,6 +776,10 @@ and log in again.</translation>
     <message>
         <source>Язык интерфейса сменится при следующем запуске программы.</source>
         <translation>The interface language changes at the next start of the program.</translation>
+    </message>
+    <message>
+        <source>Щелчок открывает сводку связи</source>
+        <translation>Click for the link figures</translation>
     </message>
 </context>
 <context>

@@ -35,6 +35,8 @@ public:
     ~LinkSupervisor() override;
 
     TSerComm& Comm() { return *m_comm; }
+    // Successful openings of the port since the program started.
+    int openings() const { return m_opened; }
 
     // Where the board is: the environment variable ZARVIK_PORT names a device to use instead
     // of the look-up by USB identity. Tests replace it.

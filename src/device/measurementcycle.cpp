@@ -4,6 +4,7 @@
 #include "files/filetime.h"
 #include "ui/language.h"
 #include "ui/operatormessages.h"
+#include "ui/systemlocale.h"
 #include "view/chartbuild.h"
 
 #include <QAbstractButton>
@@ -361,7 +362,11 @@ void MeasurementCycle::TimRxTimer() {
         status(0, translated(*d.status0));
     if (d.status1)
         status(1, translated(*d.status1));
+    if (d.stored)
+        ++Transfer.packets;
     if (d.rejected) {
+        ++Transfer.repeats;
+        ++(d.badChecksum ? Transfer.badChecksums : Transfer.fragments);
         // A packet cut short by a pause on the line still owes its remaining bytes; they are
         // read and dropped as they come, and only then is the packet asked for again.
         m_draining = true;
@@ -405,6 +410,8 @@ void MeasurementCycle::stallTimeout() {
         return;
     if (!m_stallAsked) {
         m_stallAsked = true;
+        ++Transfer.stalls;
+        ++Transfer.repeats;
         write({board::kRepeat, board::kNext});
         timStall->setInterval(kStallMs);
         timStall->start();
@@ -414,6 +421,8 @@ void MeasurementCycle::stallTimeout() {
 }
 
 void MeasurementCycle::stopCycle() {
+    if (State.transferring() && State.PacketsLeft > 0 && !timSendCmd->isActive())
+        endTransferFigures();
     TimRx->stop();
     timSendCmd->stop();
     timStall->stop();
@@ -448,11 +457,27 @@ void MeasurementCycle::commitTransfer() {
     m_m.FromFile = false;
     timStall->stop();
     m_stallAsked = false;
+    endTransferFigures();
+    if (m_c.setStatusTip)
+        m_c.setStatusTip(0, translated(transferFiguresText(Transfer, localeDecimalSeparator())));
+    if (linkDegraded(Transfer))
+        status(1, translated(degradedLinkText(Transfer)));
     // The chart splits the array by the channel boxes: they show the channels it was measured
     // with, whatever was ticked while the board measured or sent.
     if (m_pending.ChannelMask != 0)
         for (int n = 1; n <= kChannels; ++n)
             m_c.cbCh[n]->setChecked(m_pending.ChannelMask & (1u << (n - 1)));
+}
+
+void MeasurementCycle::endTransferFigures() {
+    Transfer.transferMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_readSentAt)
+            .count();
+    Transfer.lineMs = lineTimeMs(Transfer.packets);
+    LinkTotals.add(Transfer);
+    ++Transfers;
+    if (transferEnded)
+        transferEnded();
 }
 
 void MeasurementCycle::GetData() {
@@ -471,6 +496,7 @@ void MeasurementCycle::GetData() {
     m_draining = false;
     m_stallAsked = false;
     m_pending.sawNextPacket = false;
+    Transfer = TransferFigures();
     m_link.Comm().PurgeAll();
     status(0, TransferText);
     ProgressStartTick = tickCount();
@@ -481,6 +507,7 @@ void MeasurementCycle::GetData() {
 
 void MeasurementCycle::timSendCmdTimer() {
     timSendCmd->stop();
+    m_readSentAt = std::chrono::steady_clock::now();
     write(State.CurrentCommand);
     armStall();
 }

@@ -11,6 +11,7 @@
 // would write, as they were.
 
 #include "common/measurement.h"
+#include "device/linkfigures.h"
 #include "device/receivehandler.h"
 
 #include <QObject>
@@ -56,6 +57,7 @@ public:
         QLabel* lbPercent = nullptr;
         QLabel* lbRestPercent = nullptr;
         std::function<void(int, const QString&)> setStatus;
+        std::function<void(int, const QString&)> setStatusTip;
         // The converter range item of "Диапазон АЦП" and the start mode (0 or 16).
         std::function<int()> rangeIndex;
         std::function<int()> startMode;
@@ -95,6 +97,13 @@ public:
     void clearPercentLabels();
 
     CycleState State;
+    // The line's figures: of the transfer under way or last ended, and summed over every
+    // transfer since the program started.
+    TransferFigures Transfer;
+    TransferFigures LinkTotals;
+    int Transfers = 0;
+    // After every transfer that ended, whole or not.
+    std::function<void()> transferEnded;
     QString TransferText;
     double MeasureTimeMs = 0.0;
     double TransferTimeMs = 0.0;
@@ -149,6 +158,8 @@ private:
     void lineLost();
     QString transferInterruptedText() const;
     void commitTransfer();
+    // The transfer's figures join the totals.
+    void endTransferFigures();
     // Ends a measuring or transferring cycle; `why` tells the operator what was lost.
     void stopCycle();
     void interrupt(const QString& why);
@@ -176,6 +187,7 @@ private:
     // The start command waits for the line to fall quiet after an abandoned transfer.
     std::optional<std::size_t> m_abandonedOwed;
     std::chrono::steady_clock::time_point m_epoch;
+    std::chrono::steady_clock::time_point m_readSentAt;
     // A rejected packet: the rest of it is dropped until it is in and the line is quiet, then
     // the repeat request goes out.
     bool m_draining = false;

@@ -47,6 +47,7 @@ ChunkDecision receiveChunk(CycleState& s, const std::uint8_t* bytes, std::size_t
                     d.status1 = UiText{ZARVIK_TR_NOOP("Board", "Построение графика")};
             }
             accepted = packetChecksumOk(bytes, n);
+            d.badChecksum = !accepted && n == board::kPacketSize;
         }
         if (accepted) {
             appendPacketSamples(bytes, received);

@@ -38,6 +38,8 @@ struct ChunkDecision {
     // repeat request ("r" "q" in `write`) goes out, or the remainder would pass for the next
     // packet.
     bool rejected = false;
+    // The rejected chunk was a whole packet whose sum did not match (else a fragment).
+    bool badChecksum = false;
     ByteString write;
     // The measurement-finished byte: ask for the array.
     bool startTransfer = false;

@@ -4,6 +4,7 @@
 
 #include "chart/chartseries.h"
 #include "device/linksupervisor.h"
+#include "device/linkview.h"
 #include "device/measurementcycle.h"
 #include "shell/tform1.h"
 #include "view/chartview.h"
@@ -38,6 +39,9 @@ void TForm1::createMeasurementCycle() {
     c.lbPercent = lbPercent;
     c.lbRestPercent = lbRestPercent;
     c.setStatus = [this](int panel, const QString& text) { setStatusText(panel, text); };
+    c.setStatusTip = [this](int panel, const QString& text) {
+        statusPanel(panel)->setToolTip(text + "\n" + tr("Щелчок открывает сводку связи"));
+    };
     c.rangeIndex = [this] { return gbOptions->refAdcIndex(); };
     c.startMode = [this] { return static_cast<int>(m_startMode->StartMode); };
     c.timeUnit = [this] {
@@ -61,6 +65,21 @@ void TForm1::createMeasurementCycle() {
         return m_chartView->series(channel);
     };
     m_chartView->zeroLevelStep = [this] { m_zeroLevels->zeroStep(); };
+
+    // The link's figures open from the panel that tells the link's state.
+    m_linkView = new LinkView(this);
+    m_linkView->showHelp = [this](const QString& topic) { showHelp(topic); };
+    const auto showFigures = [this] {
+        m_linkView->showFigures(m_cycle->Transfer, m_cycle->LinkTotals, m_cycle->Transfers,
+                                m_link->openings());
+    };
+    m_cycle->transferEnded = showFigures;
+    statusPanel(0)->setToolTip(tr("Щелчок открывает сводку связи"));
+    connect(statusPanel(0), &StatusPanel::clicked, this, [this, showFigures] {
+        showFigures();
+        m_linkView->show();
+        m_linkView->raise();
+    });
 }
 
 void TForm1::createLinkSupervisor() {

@@ -232,7 +232,7 @@ void TForm1::buildRegions() {
     setHelpContext(status, 6);
     const std::array<int, 3> panelWidths = {200, 200, 50};
     for (int i = 0; i < 3; ++i) {
-        m_statusPanels[i] = new QLabel(status);
+        m_statusPanels[i] = new StatusPanel(status);
         m_statusPanels[i]->setFixedWidth(panelWidths[i]);
         m_statusPanels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         status->addWidget(m_statusPanels[i]);

@@ -38,6 +38,7 @@ class CommentBrowser;
 class DataFileHandlers;
 class FolderWalk;
 class HelpViewer;
+class LinkView;
 class SamplingPanel;
 class StartModeButton;
 class ZeroLevels;
@@ -71,6 +72,7 @@ public:
 
     QString statusText(int panel) const;
     void setStatusText(int panel, const QString& text);
+    StatusPanel* statusPanel(int panel) const { return m_statusPanels.at(panel); }
 
     // Handlers of the window's own controls and life events.
     void FormClick();
@@ -153,6 +155,7 @@ public:
     ZeroLevels* zeroLevels() const { return m_zeroLevels; }
     LinkSupervisor* link() const { return m_link; }
     MeasurementCycle* cycle() const { return m_cycle; }
+    LinkView* linkView() const { return m_linkView; }
     DataFileHandlers* dataFiles() const { return m_dataFiles; }
     FolderWalk* folderWalk() const { return m_folderWalk; }
     CommentBrowser* commentBrowser() const { return m_commentBrowser; }
@@ -209,7 +212,7 @@ private:
     void reportSettingsNotWritten(const std::filesystem::path& file);
 
     std::array<QLabel*, 3> m_headerCaptions{}; // over tbFile, tbMCctl, tbOptions
-    std::array<QLabel*, 3> m_statusPanels{};
+    std::array<StatusPanel*, 3> m_statusPanels{};
     std::optional<QRect> m_workArea;
     int m_screenWidth = 0;
     bool m_shown = false;
@@ -224,6 +227,7 @@ private:
     MainSettings m_readSettings; // as read at start
     LinkSupervisor* m_link = nullptr;
     MeasurementCycle* m_cycle = nullptr;
+    LinkView* m_linkView = nullptr;
     DataFileHandlers* m_dataFiles = nullptr;
     FolderWalk* m_folderWalk = nullptr;
     CommentBrowser* m_commentBrowser = nullptr;

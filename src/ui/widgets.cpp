@@ -67,6 +67,14 @@ void ClickableGroupBox::mousePressEvent(QMouseEvent* event) {
     event->accept();
 }
 
+StatusPanel::StatusPanel(QWidget* parent) : QLabel(parent) {}
+
+void StatusPanel::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+    QLabel::mouseReleaseEvent(event);
+}
+
 ColorPanel::ColorPanel(QWidget* parent) : QWidget(parent) {
     setCursor(Qt::PointingHandCursor);
 }

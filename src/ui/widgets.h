@@ -3,11 +3,11 @@
 // controls on a panel at the design's positions.
 
 #include <QGroupBox>
+#include <QLabel>
 #include <QSpinBox>
 #include <QStringList>
 
 class QComboBox;
-class QLabel;
 class QPushButton;
 class QToolButton;
 
@@ -23,6 +23,18 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+};
+
+// A status bar panel that reports clicks.
+class StatusPanel : public QLabel {
+    Q_OBJECT
+public:
+    explicit StatusPanel(QWidget* parent = nullptr);
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
 // A small coloured panel that reports clicks (channel colours).

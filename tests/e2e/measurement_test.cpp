@@ -4,6 +4,7 @@
 
 #include "chart/chartseries.h"
 #include "device/linksupervisor.h"
+#include "device/linkview.h"
 #include "device/measurementcycle.h"
 #include "mainwindowboard.h"
 #include "recordingmessages.h"
@@ -132,11 +133,38 @@ TEST_F(MeasurementTest, AFaultyLineGivesTheSameDataWithOneRepeatForEachBadPacket
     EXPECT_EQ(form->Measurement.SampleData, boardArray(0x81, 7200, 1));
     const auto bytes = sent();
     const int packets = board->stats().packets;
-    int faulty = 0;
-    for (int n = 1; n <= packets; ++n)
-        faulty += n % 7 == 0 || n % 11 == 0 || n % 17 == 0;
+    int fragments = 0;
+    int badSums = 0;
+    for (int n = 1; n <= packets; ++n) {
+        const bool fragment = n % 11 == 0 || n % 17 == 0;
+        fragments += fragment;
+        badSums += !fragment && n % 7 == 0;
+    }
+    const int faulty = fragments + badSums;
     EXPECT_EQ(count(bytes, 'r'), faulty);
     EXPECT_EQ(packets, 120 + faulty);
+
+    // The link's figures are what the board sent, and a link this bad is told in the status.
+    const zarvik::TransferFigures& f = form->cycle()->Transfer;
+    EXPECT_EQ(f.packets, 120);
+    EXPECT_EQ(f.repeats, faulty);
+    EXPECT_EQ(f.badChecksums, badSums);
+    EXPECT_EQ(f.fragments, fragments);
+    EXPECT_EQ(f.stalls, 0);
+    EXPECT_NEAR(f.lineMs, 120 * 503 * 11 / 921.6, 1e-9);
+    EXPECT_GT(f.transferMs, f.lineMs);
+    EXPECT_EQ(form->statusText(1),
+              QString("Плохая связь: повторено %1 из 120 пакетов").arg(faulty));
+    EXPECT_TRUE(form->statusPanel(0)->toolTip().startsWith(
+        QString("Пакетов 120, повторено %1 (ошибок суммы %2, обрывков %3, остановок 0); ")
+            .arg(faulty)
+            .arg(badSums)
+            .arg(fragments)))
+        << form->statusPanel(0)->toolTip().toStdString();
+    form->statusPanel(0)->clicked();
+    EXPECT_TRUE(form->linkView()->isVisible());
+    EXPECT_EQ(form->linkView()->value(2, 0), QString::number(faulty));
+    EXPECT_EQ(form->linkView()->value(0, 1), "1");
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] == 'r') {
             ASSERT_TRUE(i + 1 < bytes.size() && bytes[i + 1] == 'q') << i;
@@ -293,6 +321,8 @@ TEST_P(BoardFailureTest, TheOperatorIsToldAndTheMeasurementOnScreenStays) {
     EXPECT_EQ(form->Measurement.SampleData, previous);
     EXPECT_EQ(form->Measurement.SamplePeriodUs, 123.0);
     EXPECT_TRUE(form->link()->timConnect->isActive());
+    // A board that fell silent in a transfer was asked once more before it was given up.
+    EXPECT_EQ(form->cycle()->LinkTotals.stalls, f.options.stallAfterPackets > 0 || f.quickStart);
 
     if (f.replaceBoard)
         plugIn(instant());

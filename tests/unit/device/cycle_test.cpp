@@ -1,5 +1,6 @@
 #include "boardsignals.h"
 #include "device/boardprotocol.h"
+#include "device/linkfigures.h"
 #include "device/receivehandler.h"
 
 #include <gtest/gtest.h>
@@ -224,6 +225,28 @@ TEST_F(ReceiveTest, FragmentsAndShortReadsAreRejected) {
     }
     EXPECT_TRUE(received.empty());
     EXPECT_EQ(state.PacketsLeft, 120);
+}
+
+TEST(LinkFiguresTest, ALinkIsDegradedAboveOneRepeatInTwentyPackets) {
+    const struct {
+        int packets, repeats;
+        bool degraded;
+    } cases[] = {{120, 6, false}, {120, 7, true}, {960, 48, false},
+                 {960, 49, true}, {0, 0, false},  {0, 1, true}};
+    for (const auto& c : cases) {
+        TransferFigures f;
+        f.packets = c.packets;
+        f.repeats = c.repeats;
+        EXPECT_EQ(linkDegraded(f), c.degraded) << c.repeats << " of " << c.packets;
+    }
+    TransferFigures f;
+    f.packets = 960;
+    f.lineMs = lineTimeMs(960);
+    f.transferMs = 6123.0;
+    EXPECT_NEAR(f.lineMs, 5763.54, 0.01); // 960 x 503 x 11 bits at 921600 baud
+    EXPECT_EQ(transferFiguresText(f, ',').russian(),
+              "Пакетов 960, повторено 0 (ошибок суммы 0, обрывков 0, остановок 0); передача "
+              "6,12 с, по линии 5,76 с");
 }
 
 } // namespace
