@@ -112,6 +112,33 @@
     </message>
 </context>
 <context>
+    <name>Series</name>
+    <message>
+        <source>Серия: %1 из %2</source>
+        <translation>Series: %1 of %2</translation>
+    </message>
+    <message>
+        <source>Серия: %1</source>
+        <translation>Series: %1</translation>
+    </message>
+    <message>
+        <source>Серия: %1 из %2, пуск через %3 с</source>
+        <translation>Series: %1 of %2, start in %3 s</translation>
+    </message>
+    <message>
+        <source>Серия: %1, пуск через %2 с</source>
+        <translation>Series: %1, start in %2 s</translation>
+    </message>
+    <message>
+        <source>Серия остановлена: снято измерений %1 из %2, все они сохранены.</source>
+        <translation>Series stopped: %1 of %2 measurements taken, every one of them kept.</translation>
+    </message>
+    <message>
+        <source>Серия остановлена: снято измерений %1, все они сохранены.</source>
+        <translation>Series stopped: %1 measurements taken, every one of them kept.</translation>
+    </message>
+</context>
+<context>
     <name>Spectrum</name>
     <message>
         <source>F,Гц=%1;  Max=%2</source>
@@ -330,6 +357,54 @@
         <source>ИСТИННЫЕ ЗНАЧЕНИЯ:</source>
         <translation>ACTUAL VALUES:</translation>
     </message>
+    <message>
+        <source>Серия измерений</source>
+        <translation>Series of measurements</translation>
+    </message>
+    <message>
+        <source>Измерений</source>
+        <translation>Measurements</translation>
+    </message>
+    <message>
+        <source>до остановки</source>
+        <translation>until stopped</translation>
+    </message>
+    <message>
+        <source>Число измерений серии, 0 - до остановки</source>
+        <translation>Measurements in the series, 0: until stopped</translation>
+    </message>
+    <message>
+        <source>Пауза, с</source>
+        <translation>Pause, s</translation>
+    </message>
+    <message>
+        <source>Пауза от конца передачи до следующего пуска, до 24 часов</source>
+        <translation>Pause from the end of a transfer to the next start, up to 24 hours</translation>
+    </message>
+    <message>
+        <source>Папка...</source>
+        <translation>Folder...</translation>
+    </message>
+    <message>
+        <source>Папка, в которую сохраняется каждое измерение серии</source>
+        <translation>The folder each measurement of the series is saved in</translation>
+    </message>
+    <message>
+        <source>имя файлов</source>
+        <translation>file name</translation>
+    </message>
+    <message>
+        <source>Файлы серии: ИМЯ_0001.d8c, ИМЯ_0002.d8c...</source>
+        <translation>Files of the series: NAME_0001.d8c, NAME_0002.d8c...</translation>
+    </message>
+    <message>
+        <source>Серия</source>
+        <translation>Series</translation>
+    </message>
+    <message>
+        <source>Запуск серии измерений с текущими параметрами</source>
+        <translation>Start a series of measurements with the current settings</translation>
+    </message>
 </context>
 <context>
     <name>zarvik::FolderWalk</name>
@@ -524,6 +599,25 @@ and log in again.</translation>
     <message>
         <source>Прежняя передача прервана</source>
         <translation>Previous transfer abandoned</translation>
+    </message>
+</context>
+<context>
+    <name>zarvik::MeasurementSeries</name>
+    <message>
+        <source>Задайте имя файлов серии: без знаков \ / : * ? &quot; &lt; &gt; | и без точки или пробела в конце.</source>
+        <translation>Give the series a file name without \ / : * ? &quot; &lt; &gt; | and without a dot or blank at its end.</translation>
+    </message>
+    <message>
+        <source>Серия: остановка после этого измерения</source>
+        <translation>Series: stops after this measurement</translation>
+    </message>
+    <message>
+        <source>Стоп серии</source>
+        <translation>Stop series</translation>
+    </message>
+    <message>
+        <source>Серия</source>
+        <translation>Series</translation>
     </message>
 </context>
 <context>
@@ -780,6 +874,18 @@ and log in again.</translation>
     <message>
         <source>Щелчок открывает сводку связи</source>
         <translation>Click for the link figures</translation>
+    </message>
+    <message>
+        <source>Папка серии</source>
+        <translation>Series folder</translation>
+    </message>
+    <message>
+        <source>Стоп серии</source>
+        <translation>Stop series</translation>
+    </message>
+    <message>
+        <source>Идёт серия измерений: снято %1. Остановить серию и закрыть программу?</source>
+        <translation>A series of measurements is running: %1 taken. Stop the series and close the program?</translation>
     </message>
 </context>
 <context>

@@ -265,9 +265,13 @@ void LinkSupervisor::declareLinkLost(const QString& why) {
     timConnect->start();
     setStartEnabled(false);
     const int opened = m_opened;
-    const QString lost = tr("Для восстановления связи просто подключите устройство");
+    QStringList parts;
+    for (const QString& part : {why, lossNote ? lossNote() : QString(),
+                                tr("Для восстановления связи просто подключите устройство")})
+        if (!part.isEmpty())
+            parts << part;
     m_reportingLoss = true;
-    operatorMessages().message(why.isEmpty() ? lost : why + "\n\n" + lost);
+    operatorMessages().message(parts.join("\n\n"));
     m_reportingLoss = false;
     if (m_opened != opened)
         return;

@@ -45,6 +45,9 @@ public:
     void OpenPort(Sender sender);
     // Called as the operator asks for the line to be opened anew ("USB"), before it closes.
     std::function<void()> reconnecting;
+    // What else the loss of the link ended (a series of measurements), for the operator's
+    // message; empty when nothing.
+    std::function<QString()> lossNote;
     void btUSBClick();
     void timConnectTimer();
     void timCheckUSBTimer();

@@ -55,7 +55,7 @@ MeasurementCycle::MeasurementCycle(const Controls& controls, TMeasurement& measu
                 [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
     };
     connect(m_c.btStart, &QAbstractButton::clicked, this,
-            [this] { guarded([this] { btStartClick(); }); });
+            [this] { guarded([this] { startButtonClick(); }); });
     m_c.btStart->installEventFilter(this);
     click(m_c.btStartPlus, &MeasurementCycle::btStartPlusClick);
     click(m_c.btRead, &MeasurementCycle::btReadClick);
@@ -92,7 +92,8 @@ void MeasurementCycle::reconnecting() {
     else
         return;
     stopCycle();
-    operatorMessages().message(why);
+    const QString note = m_link.lossNote ? m_link.lossNote() : QString();
+    operatorMessages().message(note.isEmpty() ? why : why + "\n\n" + note);
 }
 
 QString MeasurementCycle::transferInterruptedText() const {
@@ -203,9 +204,15 @@ void MeasurementCycle::btStartPlusClick() {
     m_c.btStart->click();
 }
 
+void MeasurementCycle::startButtonClick() {
+    if (takeStartClick && takeStartClick())
+        return;
+    btStartClick();
+}
+
 bool MeasurementCycle::btStartKeyPress(int key) {
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        btStartClick();
+        startButtonClick();
         return true;
     }
     if (key == Qt::Key_Escape) {
@@ -383,8 +390,11 @@ void MeasurementCycle::TimRxTimer() {
         timStall->stop();
     if (d.startTransfer)
         GetData();
-    if (d.transferComplete)
+    if (d.transferComplete) {
         commitTransfer();
+        if (measurementArrived)
+            measurementArrived();
+    }
     if (d.draw) {
         m_c.showChart();
         // After an unexpected reply with nothing to redraw no drawing ends the cycle.
@@ -452,6 +462,11 @@ void MeasurementCycle::commitTransfer() {
     m_m.XTitle = m_pending.XTitle;
     m_m.ChannelsLine = m_pending.ChannelsLine;
     m_m.BlockCount = m_pending.BlockCount;
+    // The measurement is whole before it is drawn, as a save would write it: the channels it
+    // was measured with and the program's own calibration.
+    m_m.ChannelMask = m_pending.ChannelMask != 0 ? m_pending.ChannelMask : checkedMask();
+    m_m.Scale = m_m.ScaleK;
+    m_m.Shift = m_m.ShiftScl;
     if (m_pending.sawNextPacket)
         m_m.LegacyFormat = false;
     m_m.FromFile = false;

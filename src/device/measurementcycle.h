@@ -74,6 +74,8 @@ public:
     // False when the start was refused (no link, no channel, a frequency the board cannot take).
     bool btStartClick();
     void btStartPlusClick();
+    // A click on btStart: a start, unless a running series takes it.
+    void startButtonClick();
     // Enter starts, Escape hides the group; true when the key was taken.
     bool btStartKeyPress(int key);
     void ctlBarDblClick();
@@ -104,6 +106,11 @@ public:
     int Transfers = 0;
     // After every transfer that ended, whole or not.
     std::function<void()> transferEnded;
+    // A transfer's measurement has become the current one; called before it is drawn.
+    std::function<void()> measurementArrived;
+    // A start button was pressed: true when something else takes the click (a running series
+    // stops), false for a start.
+    std::function<bool()> takeStartClick;
     QString TransferText;
     double MeasureTimeMs = 0.0;
     double TransferTimeMs = 0.0;

@@ -96,22 +96,27 @@ void DataFileHandlers::btSaveClick() {
     guarded([&] {
         const std::vector<std::string> comment = commentLines();
         if (*format == SaveFormat::DataFile) {
-            std::optional<int> integration;
-            if (m_c.cbInt->isChecked())
-                integration = m_c.seInt->value();
-            const std::vector<std::string> written =
-                saveD8cFile(m_m, name.toStdString(), comment, integration);
-            m_c.mComment->setPlainText(joinMemoLines(written));
-        } else {
-            std::array<std::vector<double>, kChannels + 1> xs;
-            std::array<std::vector<double>, kChannels + 1> ys;
-            const ExportView view = exportView(xs, ys);
-            saveTextExport(m_m, name.toStdString(), comment, view, localeDecimalSeparator(),
-                           measuredAtNow(),
-                           [](double t) { return measuredAtText(t).toStdString(); });
+            saveDataFile(name, comment);
+            return;
         }
+        std::array<std::vector<double>, kChannels + 1> xs;
+        std::array<std::vector<double>, kChannels + 1> ys;
+        const ExportView view = exportView(xs, ys);
+        saveTextExport(m_m, name.toStdString(), comment, view, localeDecimalSeparator(),
+                       measuredAtNow(), [](double t) { return measuredAtText(t).toStdString(); });
         m_c.gbFile->setTitle(tr("ФАЙЛ ") + nameOf(name));
     });
+}
+
+void DataFileHandlers::saveDataFile(const QString& fileName,
+                                    const std::vector<std::string>& comment) {
+    std::optional<int> integration;
+    if (m_c.cbInt->isChecked())
+        integration = m_c.seInt->value();
+    const std::vector<std::string> written =
+        saveD8cFile(m_m, fileName.toStdString(), comment, integration);
+    m_c.mComment->setPlainText(joinMemoLines(written));
+    m_c.gbFile->setTitle(tr("ФАЙЛ ") + nameOf(fileName));
 }
 
 void DataFileHandlers::btLoadFileClick() {

@@ -65,13 +65,18 @@ public:
     // The reader without its dialog, on the file the caller put into FileName. True when the
     // file was read; after a failure the measurement and the window are as they were.
     bool readFileName();
+    // Saves the measurement as the data file `fileName` with `comment` through the ordinary
+    // writer, as "Сохранить" does; the memo and the group caption follow. Throws what the
+    // writer throws.
+    void saveDataFile(const QString& fileName, const std::vector<std::string>& comment);
+    // The comment memo's lines.
+    std::vector<std::string> commentLines() const;
 
     FileDialog SaveDlg;
     FileDialog OpenDlg;
 
 private:
     bool readDataFile(const QString& fileName);
-    std::vector<std::string> commentLines() const;
     ExportView exportView(std::array<std::vector<double>, kChannels + 1>& xs,
                           std::array<std::vector<double>, kChannels + 1>& ys) const;
 

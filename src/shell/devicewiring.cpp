@@ -6,6 +6,8 @@
 #include "device/linksupervisor.h"
 #include "device/linkview.h"
 #include "device/measurementcycle.h"
+#include "device/measurementseries.h"
+#include "files/datafilehandlers.h"
 #include "shell/tform1.h"
 #include "view/chartview.h"
 #include "view/samplingpanel.h"
@@ -13,6 +15,7 @@
 #include "view/zerolevels.h"
 
 #include <QComboBox>
+#include <QFileDialog>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QToolButton>
@@ -66,6 +69,8 @@ void TForm1::createMeasurementCycle() {
     };
     m_chartView->zeroLevelStep = [this] { m_zeroLevels->zeroStep(); };
 
+    createSeries();
+
     // The link's figures open from the panel that tells the link's state.
     m_linkView = new LinkView(this);
     m_linkView->showHelp = [this](const QString& topic) { showHelp(topic); };
@@ -80,6 +85,32 @@ void TForm1::createMeasurementCycle() {
         m_linkView->show();
         m_linkView->raise();
     });
+}
+
+void TForm1::createSeries() {
+    MeasurementSeries::Controls c;
+    c.btSeries = gbFT->btSeries;
+    c.seSeriesCount = gbFT->seSeriesCount;
+    c.seSeriesPause = gbFT->seSeriesPause;
+    c.btSeriesFolder = gbFT->btSeriesFolder;
+    c.lbSeriesFolder = gbFT->lbSeriesFolder;
+    c.eSeriesName = gbFT->eSeriesName;
+    c.btStart = gbFT->btStart;
+    c.btStartPlus = btStartPlus;
+    c.setStatus = [this](int panel, const QString& text) { setStatusText(panel, text); };
+    m_series = new MeasurementSeries(c, this);
+    m_series->startMeasurement = [this] { return m_cycle->btStartClick(); };
+    m_series->seriesComment = [this] { return m_dataFiles->commentLines(); };
+    m_series->saveMeasurement = [this](const std::string& file,
+                                       const std::vector<std::string>& comment) {
+        m_dataFiles->saveDataFile(QString::fromStdString(file), comment);
+    };
+    m_series->chooseFolder = [this](const QString& initial) {
+        return QFileDialog::getExistingDirectory(this, tr("Папка серии"), initial);
+    };
+    m_cycle->measurementArrived = [this] { m_series->measurementArrived(); };
+    m_cycle->takeStartClick = [this] { return m_series->takeStartClick(); };
+    m_link->lossNote = [this] { return m_series->interrupted(); };
 }
 
 void TForm1::createLinkSupervisor() {

@@ -127,8 +127,8 @@ void TForm1::buildRegions() {
     btStartMode = addButton(tbMCctl, "btStartMode", {}, {}, 4);
     btChooseF = addButton(tbMCctl, "btChooseF", tr("Выбор F/T"),
                           tr("Выбрать частоту выборки / время измерения"), 4, {tr("Закрыть")});
-    btStartPlus =
-        addButton(tbMCctl, "btStartPlus", tr("ПУСК ИЗМЕРЕНИЯ"), tr("Запуск измерения"), 4);
+    btStartPlus = addButton(tbMCctl, "btStartPlus", tr("ПУСК ИЗМЕРЕНИЯ"), tr("Запуск измерения"), 4,
+                            {tr("Стоп серии")});
     btSpectrGo = addButton(tbMCctl, "btSpectrGo", tr("Спектр"), tr("Построение спектра"), 4);
     btTrend = addButton(tbMCctl, "btTrend", tr("Тренд"), tr("Определение тренда"), 4);
     btSpectrGo->setEnabled(false);

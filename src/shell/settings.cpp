@@ -39,6 +39,15 @@ MainSettings readMainSettings(const IniFile& ini) {
         ini.readBool(kSecOptions, kKeyRestoreParams, s.restoreParamsAfterZero);
     if (ini.hasKey(kSecOptions, kKeyLanguage))
         s.language = ini.readString(kSecOptions, kKeyLanguage, {});
+    if (ini.hasKey(kSecSeries, kKeySeriesCount) || ini.hasKey(kSecSeries, kKeySeriesPause) ||
+        ini.hasKey(kSecSeries, kKeySeriesFolder) || ini.hasKey(kSecSeries, kKeySeriesName)) {
+        SeriesPlan p;
+        p.count = ini.readInteger(kSecSeries, kKeySeriesCount, p.count);
+        p.pauseSec = ini.readInteger(kSecSeries, kKeySeriesPause, p.pauseSec);
+        p.folder = ini.readString(kSecSeries, kKeySeriesFolder, p.folder);
+        p.name = ini.readString(kSecSeries, kKeySeriesName, p.name);
+        s.series = p;
+    }
     s.spectrumStep = ini.readInteger(kSecSpectrum, kKeyStep, s.spectrumStep);
     s.spectrumFmax = ini.readInteger(kSecSpectrum, kKeyFmax, s.spectrumFmax);
     s.spectrumType = ini.readInteger(kSecSpectrum, kKeySpectrumType, s.spectrumType);
@@ -71,6 +80,12 @@ bool writeMainSettings(IniFile& ini, const MainSettings& s) {
     ok &= ini.writeBool(kSecOptions, kKeyRestoreParams, s.restoreParamsAfterZero);
     if (s.language)
         ok &= ini.writeString(kSecOptions, kKeyLanguage, *s.language);
+    if (s.series) {
+        ok &= ini.writeInteger(kSecSeries, kKeySeriesCount, s.series->count);
+        ok &= ini.writeInteger(kSecSeries, kKeySeriesPause, s.series->pauseSec);
+        ok &= ini.writeString(kSecSeries, kKeySeriesFolder, s.series->folder);
+        ok &= ini.writeString(kSecSeries, kKeySeriesName, s.series->name);
+    }
     return ok;
 }
 

@@ -4,6 +4,7 @@
 
 #include "analysis/spectrumsettings.h"
 #include "common/inifile.h"
+#include "device/seriesplan.h"
 
 #include <array>
 #include <cstdint>
@@ -36,6 +37,9 @@ struct MainSettings {
     bool restoreParamsAfterZero = true;
     // "ru", "en" or empty for the system's language; a file without the key keeps without it.
     std::optional<std::string> language;
+    // The series of measurements; a file without its keys keeps without them until the
+    // operator changes the series.
+    std::optional<SeriesPlan> series;
     // Keys of section "Spectrum" that the main window writes for the spectrum window.
     int spectrumStep = 1;
     int spectrumFmax = 35;

@@ -39,6 +39,12 @@ inline constexpr char kKeySRAMblocks[] = "SRAMblocks";
 inline constexpr char kKeyTime4allSRAM[] = "Time4allSRAM";
 inline constexpr char kKeyF[] = "F";
 
+inline constexpr char kSecSeries[] = "Серия";
+inline constexpr char kKeySeriesCount[] = "Число";
+inline constexpr char kKeySeriesPause[] = "Пауза";
+inline constexpr char kKeySeriesFolder[] = "Папка";
+inline constexpr char kKeySeriesName[] = "Имя";
+
 inline constexpr char kSecSpectrum[] = "Spectrum";
 inline constexpr char kKeyStep[] = "Step";
 inline constexpr char kKeyFmax[] = "Fmax";

@@ -2,9 +2,11 @@
 
 #include "analysis/spectrumwindow.h"
 #include "chart/wincolor.h"
+#include "common/cp1251.h"
 #include "common/inifile.h"
 #include "device/linksupervisor.h"
 #include "device/measurementcycle.h"
+#include "device/measurementseries.h"
 #include "files/datafilehandlers.h"
 #include "files/folderwalk.h"
 #include "shell/settings.h"
@@ -121,6 +123,8 @@ void TForm1::FormCreate() {
 
     createLinkSupervisor();
     createMeasurementCycle();
+    if (s.series)
+        m_series->applyPlan(*s.series);
     m_link->OpenPort(LinkSupervisor::Sender::Window);
 
     for (int b = 1; b <= kMaxBlocks; ++b)
@@ -193,6 +197,14 @@ MainSettings TForm1::collectSettings() const {
         s.spectrumFmax = spectrum.fmax;
         s.spectrumType = spectrum.spectrumType;
     }
+    s.series = m_readSettings.series;
+    SeriesPlan series = m_series->plan();
+    const SeriesPlan read = m_readSettings.series.value_or(SeriesPlan());
+    // The settings file holds Windows-1251 text: a folder it cannot name stays as it was.
+    if (cp1251ToUtf8(utf8ToCp1251(series.folder)) != series.folder)
+        series.folder = read.folder;
+    if (s.series || !(series == read))
+        s.series = series;
     return s;
 }
 
@@ -349,6 +361,14 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // A series would stop with the program: the operator decides.
+    if (!m_closed && m_series->running() &&
+        !operatorMessages().question(
+            tr("Идёт серия измерений: снято %1. Остановить серию и закрыть программу?")
+                .arg(m_series->taken()))) {
+        event->ignore();
+        return;
+    }
     FormClose();
     QWidget::closeEvent(event);
 }

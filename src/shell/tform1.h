@@ -33,6 +33,7 @@ class Chart;
 class ChartView;
 class LinkSupervisor;
 class MeasurementCycle;
+class MeasurementSeries;
 class ClipboardPrint;
 class CommentBrowser;
 class DataFileHandlers;
@@ -155,6 +156,7 @@ public:
     ZeroLevels* zeroLevels() const { return m_zeroLevels; }
     LinkSupervisor* link() const { return m_link; }
     MeasurementCycle* cycle() const { return m_cycle; }
+    MeasurementSeries* series() const { return m_series; }
     LinkView* linkView() const { return m_linkView; }
     DataFileHandlers* dataFiles() const { return m_dataFiles; }
     FolderWalk* folderWalk() const { return m_folderWalk; }
@@ -197,6 +199,7 @@ private:
     void createSamplingParts();
     void createLinkSupervisor();
     void createMeasurementCycle();
+    void createSeries();
     void createFileParts();
     void applySettings(const MainSettings& s);
     MainSettings collectSettings() const;
@@ -227,6 +230,7 @@ private:
     MainSettings m_readSettings; // as read at start
     LinkSupervisor* m_link = nullptr;
     MeasurementCycle* m_cycle = nullptr;
+    MeasurementSeries* m_series = nullptr;
     LinkView* m_linkView = nullptr;
     DataFileHandlers* m_dataFiles = nullptr;
     FolderWalk* m_folderWalk = nullptr;

@@ -25,6 +25,10 @@ public:
     void error(const QString& text) override {
         QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(), text);
     }
+    bool question(const QString& text) override {
+        return QMessageBox::question(QApplication::activeWindow(), QApplication::applicationName(),
+                                     text) == QMessageBox::Yes;
+    }
 };
 
 std::unique_ptr<OperatorMessages>& current() {
@@ -33,6 +37,10 @@ std::unique_ptr<OperatorMessages>& current() {
 }
 
 } // namespace
+
+bool OperatorMessages::question(const QString& /*text*/) {
+    return false;
+}
 
 OperatorMessages& operatorMessages() {
     return *current();

@@ -19,6 +19,9 @@ public:
     virtual void message(const QString& text) = 0;
     // The error display for errors raised by the file, stream and serial layers.
     virtual void error(const QString& text) = 0;
+    // A question with the answers Yes and No; true for Yes. Unless a facility asks the
+    // operator, the answer is No, which loses nothing.
+    virtual bool question(const QString& text);
 };
 
 // The facility in force; modal boxes unless replaced.

@@ -1,15 +1,19 @@
 #include "view/ftpanel.h"
 
+#include "device/seriesplan.h"
+
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 namespace zarvik {
 
 FTPanel::FTPanel(QWidget* parent)
     : ClickableGroupBox(tr("Частота выборки / Время измерения"), parent) {
     setObjectName("gbFT");
-    resize(400, 212);
+    resize(400, 292);
     setAutoFillBackground(true);
     auto* channels = panel::group(this, tr("Отобразить КАНАЛЫ"), 8, 18, 384, 42);
     for (int n = 1; n <= 8; ++n) {
@@ -60,6 +64,36 @@ FTPanel::FTPanel(QWidget* parent)
     lbF->setObjectName("lbF");
     lbT->setObjectName("lbT");
     lbMinutes->setObjectName("lbMinutes");
+
+    auto* series = panel::group(this, tr("Серия измерений"), 8, 208, 384, 76);
+    series->setObjectName("gbSeries");
+    auto* count = panel::label(series, tr("Измерений"), 8, 22);
+    seSeriesCount = panel::spin(series, "seSeriesCount", 0, kSeriesCountMax, 10,
+                                count->geometry().right() + 6, 18, 110);
+    seSeriesCount->setSpecialValueText(tr("до остановки"));
+    seSeriesCount->setToolTip(tr("Число измерений серии, 0 - до остановки"));
+    auto* pause = panel::label(series, tr("Пауза, с"), seSeriesCount->geometry().right() + 10, 22);
+    seSeriesPause = panel::spin(series, "seSeriesPause", 0, kSeriesPauseMaxSec, 0,
+                                pause->geometry().right() + 6, 18, 70);
+    seSeriesPause->setToolTip(tr("Пауза от конца передачи до следующего пуска, до 24 часов"));
+    btSeriesFolder = panel::button(series, "btSeriesFolder", tr("Папка..."), 8, 46, 70, 24);
+    btSeriesFolder->setToolTip(tr("Папка, в которую сохраняется каждое измерение серии"));
+    lbSeriesFolder =
+        panel::label(series, QString(), btSeriesFolder->geometry().right() + 6, 50, 110);
+    lbSeriesFolder->setObjectName("lbSeriesFolder");
+    eSeriesName = new QLineEdit(series);
+    eSeriesName->setObjectName("eSeriesName");
+    eSeriesName->setPlaceholderText(tr("имя файлов"));
+    eSeriesName->setToolTip(tr("Файлы серии: ИМЯ_0001.d8c, ИМЯ_0002.d8c..."));
+    eSeriesName->setGeometry(lbSeriesFolder->geometry().right() + 6, 47, 90, 22);
+    btSeries = panel::button(series, "btSeries", tr("Серия"), 290, 18, 86, 52);
+    btSeries->setFont(panel::boldFont(btSeries));
+    btSeries->setToolTip(tr("Запуск серии измерений с текущими параметрами"));
+    // The start of the series stands to the right of its settings however the font widens them.
+    const int right = std::max(seSeriesPause->geometry().right(), eSeriesName->geometry().right());
+    btSeries->move(std::max(btSeries->x(), right + 8), btSeries->y());
+    series->resize(std::max(series->width(), btSeries->geometry().right() + 8), series->height());
+    resize(std::max(width(), series->geometry().right() + 8), height());
 }
 
 } // namespace zarvik

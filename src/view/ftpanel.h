@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace zarvik {
@@ -28,6 +29,13 @@ public:
     QLabel* lbF = nullptr;
     QLabel* lbT = nullptr;
     QLabel* lbMinutes = nullptr;
+    // "Серия измерений": how many, the pause, the folder and name of the files, the start.
+    QSpinBox* seSeriesCount = nullptr;
+    QSpinBox* seSeriesPause = nullptr;
+    QPushButton* btSeriesFolder = nullptr;
+    QLabel* lbSeriesFolder = nullptr;
+    QLineEdit* eSeriesName = nullptr;
+    QPushButton* btSeries = nullptr;
 };
 
 } // namespace zarvik

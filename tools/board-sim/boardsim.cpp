@@ -70,7 +70,7 @@ void BoardSim::open() {
     m_measuring = false;
     m_transferPackets = 0;
     m_stallAt = 0;
-    m_stallArmed = true;
+    m_readsToStall = m_options.stallOnRead;
     {
         std::lock_guard<std::mutex> lock(m_pathMutex);
         m_slavePath = name;
@@ -322,8 +322,7 @@ void BoardSim::execute() {
                             static_cast<std::size_t>(kPacketsPerBlock);
         m_cursor = 0;
         m_transferSent = 0;
-        m_stallAt = m_stallArmed ? m_options.stallAfterPackets : 0;
-        m_stallArmed = false;
+        m_stallAt = --m_readsToStall == 0 ? m_options.stallAfterPackets : 0;
         sendNextPacket();
         break;
     default:

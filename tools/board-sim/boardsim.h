@@ -34,6 +34,7 @@ struct BoardOptions {
     // The first transfer on a line goes silent after this many packets (0: never): "q" and
     // "r" get nothing until the next read or start command; the link check is still answered.
     int stallAfterPackets = 0;
+    int stallOnRead = 1; // ... or the transfer of this read command on the line, counted from 1
     bool exitOnPeerHangUp = false; // end when the host closes the line
     int steadyLevel = -1; // every channel gives this code, 0..4095 (-1: the channels' signals)
     std::uint8_t finishByte = 0x0A;
@@ -143,7 +144,7 @@ private:
     std::size_t m_transferPackets = 0;
     int m_transferSent = 0; // packets sent in this transfer, repeats included
     int m_stallAt = 0;      // packets after which this transfer goes silent (0: never)
-    bool m_stallArmed = true;
+    int m_readsToStall = 1; // read commands on this line until the one that stalls
     int m_sent = 0;
 
     mutable std::mutex m_recordMutex;

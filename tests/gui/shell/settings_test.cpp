@@ -1,5 +1,6 @@
 #include "analysis/spectrumwindow.h"
 #include "common/cp1251.h"
+#include "device/measurementseries.h"
 #include "recordingmessages.h"
 #include "shell/tform1.h"
 #include "unwritablefiles.h"
@@ -140,6 +141,34 @@ TEST_F(SettingsTest, ASettingsFileThatCannotBeWrittenAtCloseIsReportedOnceWithIt
     ASSERT_EQ(log.size(), 1) << log.join('\n').toStdString();
     EXPECT_TRUE(log[0].startsWith("error:Unable to write to /")) << log[0].toStdString();
     EXPECT_TRUE(log[0].endsWith("/Zarvik.ini")) << log[0].toStdString();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SettingsTest, TheSeriesIsKeptOnlyOnceTheOperatorHasSetOne) {
+    {
+        TForm1 f(appPath());
+        f.close();
+    }
+    EXPECT_FALSE(iniBytes().contains(QByteArray::fromStdString(zarvik::utf8ToCp1251("[Серия]"))));
+    {
+        TForm1 f(appPath());
+        zarvik::SeriesPlan p;
+        p.count = 0;
+        p.pauseSec = 600;
+        p.folder = (dir.path() + "/Ночь").toStdString();
+        p.name = "нагрев";
+        f.series()->applyPlan(p);
+        f.close();
+    }
+    TForm1 f(appPath());
+    const zarvik::SeriesPlan p = f.series()->plan();
+    EXPECT_EQ(p.count, 0);
+    EXPECT_EQ(p.pauseSec, 600);
+    EXPECT_EQ(p.folder, (dir.path() + "/Ночь").toStdString());
+    EXPECT_EQ(p.name, "нагрев");
 }
 
 } // namespace
