@@ -382,7 +382,7 @@
     </message>
     <message>
         <source>Права порта не позволяют открыть его обычному пользователю (группа «%1»). Установите правило udev, затем выполните «sudo udevadm control --reload-rules» и переподключите АЦП.</source>
-        <translation>The port's permissions do not let an ordinary user open it (group “%1”). Install the udev rule, then run “sudo udevadm control --reload-rules” and plug the ADC in again.</translation>
+        <translation>The port&apos;s permissions do not let an ordinary user open it (group “%1”). Install the udev rule, then run “sudo udevadm control --reload-rules” and plug the ADC in again.</translation>
     </message>
     <message>
         <source>Пользователь %1 входит в группу «%2», которой порт открыт; доступ запрещён чем-то другим (списки ACL, политика безопасности). Проверьте: ls -l %3</source>
@@ -410,7 +410,7 @@ and log in again.</translation>
     </message>
     <message>
         <source>Правило udev %1 (входит в пакет программы; без пакета его копируют в /etc/udev/rules.d) отдаёт порт АЦП группе «dialout» с правами 0660 и даёт ему постоянное имя %2.</source>
-        <translation>The udev rule %1 (part of the program's package; without the package, copy it to /etc/udev/rules.d) gives the ADC port to the group “dialout” with mode 0660 and the stable name %2.</translation>
+        <translation>The udev rule %1 (part of the program&apos;s package; without the package, copy it to /etc/udev/rules.d) gives the ADC port to the group “dialout” with mode 0660 and the stable name %2.</translation>
     </message>
     <message>
         <source>USB: нет доступа к порту</source>
@@ -753,6 +753,58 @@ and log in again.</translation>
     <message>
         <source>Амплитуда</source>
         <translation>Amplitude</translation>
+    </message>
+    <message>
+        <source>Без окна</source>
+        <translation>No window</translation>
+    </message>
+    <message>
+        <source>Окно Ханна</source>
+        <translation>Hann window</translation>
+    </message>
+    <message>
+        <source>Окно Хэмминга</source>
+        <translation>Hamming window</translation>
+    </message>
+    <message>
+        <source>Окно Блэкмана</source>
+        <translation>Blackman window</translation>
+    </message>
+    <message>
+        <source>Плоская вершина</source>
+        <translation>Flat top</translation>
+    </message>
+    <message>
+        <source>Оконная функция; амплитуды поделены на её когерентное усиление</source>
+        <translation>Window function; the amplitudes are divided by its coherent gain</translation>
+    </message>
+    <message>
+        <source>Число сегментов с перекрытием наполовину, по которым усредняется спектр (среднее квадратичное)</source>
+        <translation>The number of half-overlapping segments whose spectra are averaged (root mean square)</translation>
+    </message>
+    <message>
+        <source> сегм.</source>
+        <translation> segm.</translation>
+    </message>
+    <message>
+        <source>дБ</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>Амплитуды в децибелах относительно единицы оси Y</source>
+        <translation>Amplitudes in decibels relative to one unit of the Y axis</translation>
+    </message>
+    <message>
+        <source>Амплитуда, дБ</source>
+        <translation>Amplitude, dB</translation>
+    </message>
+    <message>
+        <source>%1: КУ %2; ЭШП %3 бин = %4 Гц; %5 сегм. × %6 отсч.; Δf %7 Гц</source>
+        <translation>%1: CG %2; ENBW %3 bins = %4 Hz; %5 segm. × %6 samples; Δf %7 Hz</translation>
+    </message>
+    <message>
+        <source>Усреднение по %1 сегментам оставляет в сегменте меньше %2 точек: уменьшите число сегментов или шаг выборки либо увеличьте участок графика</source>
+        <translation>Averaging over %1 segments leaves fewer than %2 points in a segment: average fewer segments, take a smaller sample step or a longer stretch of the chart</translation>
     </message>
 </context>
 <context>

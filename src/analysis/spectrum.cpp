@@ -143,8 +143,8 @@ std::optional<SpectrumListing> listSpectrum(const std::vector<double>& series,
     }
     out.maxAmplitude = shown(strongest);
 
-    out.maxText = {request.decibels ? ZARVIK_TR_NOOP("Spectrum", "F,Гц=%1;  Max=%2 дБ")
-                                    : ZARVIK_TR_NOOP("Spectrum", "F,Гц=%1;  Max=%2"),
+    // In the units of the amplitude axis, decibels included.
+    out.maxText = {ZARVIK_TR_NOOP("Spectrum", "F,Гц=%1;  Max=%2"),
                    {formatFixed(out.maxFrequency, 4, sep), formatFixed(out.maxAmplitude, 4, sep)}};
 
     const double firstMs = request.visibleFirst * T / 1000.0;

@@ -102,13 +102,19 @@ struct SpectrumSettings {
     int fmax = 35;
     int spectrumType = 0;
     bool spectrumSave = true;
+    // The window function, the averaged segments and the decibels, which the window writes
+    // itself; a file without one of these keys keeps without it until its control leaves
+    // the default.
+    std::optional<std::string> window;
+    std::optional<int> average;
+    std::optional<bool> decibels;
 };
 
 // Values exactly as stored; clamping and the step rule belong to the window's controls.
 SpectrumSettings readSpectrumSettings(const IniFile& ini);
 
-// Writes the window's own keys (bounds and "SpectrumSave"); false when the file could not be
-// written.
+// Writes the window's own keys (bounds, "SpectrumSave" and those of the options that are
+// set); false when the file could not be written.
 bool writeSpectrumSettings(IniFile& ini, const SpectrumSettings& s);
 
 } // namespace zarvik

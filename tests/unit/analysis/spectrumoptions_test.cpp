@@ -214,7 +214,7 @@ TEST(SpectrumDecibels, AreTwentyLogOfTheAmplitudeAndMarkTheStrongestLine) {
                          20 * std::log10(std::max(linear->bins[j].amplitude, 1e-12)));
     EXPECT_EQ(db->maxFrequency, linear->maxFrequency);
     EXPECT_NEAR(db->maxAmplitude, -40.0, 1e-6);
-    EXPECT_EQ(db->maxText.russian(), "F,Гц=30,5176;  Max=-40,0000 дБ");
+    EXPECT_EQ(db->maxText.russian(), "F,Гц=30,5176;  Max=-40,0000");
 
     // An all-equal stretch: zero everywhere, at the floor of -240 dB.
     const auto flat = listSpectrum(std::vector<double>(500, 3.0), r);
