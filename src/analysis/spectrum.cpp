@@ -56,6 +56,28 @@ std::optional<Stretch> visibleStretch(const std::vector<double>& series,
     return s;
 }
 
+// The factors of the window last used and their figures, kept per thread: a spectrum is run
+// again and again with the same window and length, and the cosines of a window cost more than
+// the transform.
+struct LastWindow {
+    WindowFunction function = WindowFunction::Rect;
+    int points = 0;
+    std::vector<double> values; // none for "rect"
+    WindowFigures figures;
+};
+
+const LastWindow& lastWindow(WindowFunction function, int points) {
+    thread_local LastWindow last;
+    if (last.function != function || last.points != points) {
+        last.function = function;
+        last.points = points;
+        last.values = function == WindowFunction::Rect ? std::vector<double>()
+                                                       : windowValues(function, points);
+        last.figures = windowFigures(last.values);
+    }
+    return last;
+}
+
 // The amplitudes of the stretch into `amplitude` with the request's window and averaging;
 // returns what was applied.
 SpectrumApplied transform(const std::vector<double>& series, const Stretch& s,
@@ -67,11 +89,12 @@ SpectrumApplied transform(const std::vector<double>& series, const Stretch& s,
     const int length = request.segments == 1 ? s.points : segmentPoints(s.points, request.segments);
     applied.segmentPoints = std::min(length, kSpectrumBins);
     // A single point has nothing left once its mean is removed, whatever its window.
-    std::vector<double> window;
-    if (request.window != WindowFunction::Rect && applied.segmentPoints >= 2)
-        window = windowValues(request.window, applied.segmentPoints);
-    applied.figures = windowFigures(window);
-    const FftWindow w{window.empty() ? nullptr : window.data(), applied.figures.coherentGain};
+    const WindowFunction function =
+        applied.segmentPoints >= 2 ? request.window : WindowFunction::Rect;
+    const LastWindow& window = lastWindow(function, applied.segmentPoints);
+    applied.figures = window.figures;
+    const FftWindow w{window.values.empty() ? nullptr : window.values.data(),
+                      window.figures.coherentGain};
 
     const double* stretch = series.data() + s.first;
     if (request.segments == 1) {
