@@ -26,6 +26,21 @@ constexpr WindowKind kKinds[] = {
      {0.21557895, 0.41663158, 0.277263158, 0.083578947, 0.006947368}},
 };
 
+// Neumaier's summation: the rounding error of every addition is kept and added at the end.
+class CompensatedSum {
+public:
+    void add(double v) {
+        const double t = m_sum + v;
+        m_error += std::abs(m_sum) >= std::abs(v) ? (m_sum - t) + v : (v - t) + m_sum;
+        m_sum = t;
+    }
+    double value() const { return m_sum + m_error; }
+
+private:
+    double m_sum = 0.0;
+    double m_error = 0.0;
+};
+
 const WindowKind& kindOf(WindowFunction window) {
     for (const WindowKind& k : kKinds)
         if (k.window == window)
@@ -63,14 +78,16 @@ WindowFigures windowFigures(const std::vector<double>& values) {
     WindowFigures f;
     if (values.empty())
         return f;
-    double sum = 0.0, squares = 0.0;
+    // Compensated sums: the cosines of a periodic window cancel exactly, and the figures then
+    // read as the textbooks give them (0.5, not 0.499999999999998).
+    CompensatedSum sum, squares;
     for (double w : values) {
-        sum += w;
-        squares += w * w;
+        sum.add(w);
+        squares.add(w * w);
     }
     const auto n = static_cast<double>(values.size());
-    f.coherentGain = sum / n;
-    f.noiseBandwidthBins = n * squares / (sum * sum);
+    f.coherentGain = sum.value() / n;
+    f.noiseBandwidthBins = n * squares.value() / (sum.value() * sum.value());
     return f;
 }
 
