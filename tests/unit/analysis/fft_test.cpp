@@ -182,6 +182,8 @@ TEST(Fft, MeanIsTakenOverAllDecimatedPoints) {
     EXPECT_LT(*std::max_element(out2.begin(), out2.end()), 1e-9);
 }
 
+// Every twiddle from its own cosine and sine: as close to the defining sum as double precision
+// allows (the rounding of the mean shows in bin 0 at some 3e-14 of the largest amplitude).
 TEST(Fft, AgreesWithTheDefiningSumOnRandomInput) {
     std::mt19937_64 rng(20261207);
     std::uniform_real_distribution<double> value(-2048.0, 2048.0);
@@ -190,7 +192,7 @@ TEST(Fft, AgreesWithTheDefiningSumOnRandomInput) {
         std::int32_t step, n;
     };
     for (Case c : {Case{4, 1, 16}, Case{4, 3, 40}, Case{10, 1, 1024}, Case{10, 3, 2000},
-                   Case{10, 2, 5000}, Case{15, 1, 32768}}) {
+                   Case{10, 2, 5000}, Case{15, 1, 32768}, Case{15, 1, 20000}}) {
         std::vector<double> x(static_cast<std::size_t>(c.n));
         for (double& v : x)
             v = value(rng);
@@ -202,7 +204,7 @@ TEST(Fft, AgreesWithTheDefiningSumOnRandomInput) {
             largest = std::max(largest, ref[k]);
         ASSERT_GT(largest, 0.0);
         for (std::size_t k = 0; k < ref.size(); k += stride)
-            ASSERT_NEAR(out[k], ref[k], 1e-9 * largest)
+            ASSERT_NEAR(out[k], ref[k], 1e-13 * largest)
                 << "Count " << c.count << " Step " << c.step << " N " << c.n << " bin " << k;
     }
 }
@@ -293,23 +295,6 @@ TEST(Fft, GivesTheSpectrumOfThePlainStageLoop) {
                     ASSERT_NEAR(out[k], ref[k], 2e-12 * largest)
                         << "Count " << count << " Step " << step << " N " << n << " bin " << k;
             }
-    }
-}
-
-// Every twiddle from its own cosine and sine: the transform is as close to the defining sum
-// as double precision allows, at the window's length too.
-TEST(Fft, IsWithinRoundingOfTheDefiningSum) {
-    std::mt19937_64 rng(11);
-    std::uniform_int_distribution<int> code(0, 4095);
-    std::vector<double> x(40000);
-    for (double& v : x)
-        v = code(rng);
-    for (std::int32_t n : {32768, 20000}) {
-        const auto out = transform(15, x, 1, n);
-        const auto ref = directAmplitudes(15, x, 1, n);
-        const double largest = *std::max_element(ref.begin(), ref.end());
-        for (std::size_t k = 0; k < ref.size(); k += 13)
-            ASSERT_NEAR(out[k], ref[k], 1e-14 * largest) << "N " << n << " bin " << k;
     }
 }
 
