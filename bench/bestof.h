@@ -6,6 +6,8 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <map>
+#include <string>
 #include <vector>
 
 namespace zarvik::bench {
@@ -20,5 +22,18 @@ inline bool isBest(const benchmark::BenchmarkReporter::Run& run) {
     return run.run_type == benchmark::BenchmarkReporter::Run::RT_Aggregate &&
            run.aggregate_name == "best";
 }
+
+// Prints as usual and keeps the fastest repetition's processor time per iteration of each
+// benchmark, by the benchmark's function name.
+class BestTimes : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (isBest(run))
+                times[run.run_name.function_name] = run.GetAdjustedCPUTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> times;
+};
 
 } // namespace zarvik::bench

@@ -930,6 +930,58 @@ and log in again.</translation>
         <source>Амплитуда</source>
         <translation>Amplitude</translation>
     </message>
+    <message>
+        <source>Без окна</source>
+        <translation>No window</translation>
+    </message>
+    <message>
+        <source>Окно Ханна</source>
+        <translation>Hann window</translation>
+    </message>
+    <message>
+        <source>Окно Хэмминга</source>
+        <translation>Hamming window</translation>
+    </message>
+    <message>
+        <source>Окно Блэкмана</source>
+        <translation>Blackman window</translation>
+    </message>
+    <message>
+        <source>Плоская вершина</source>
+        <translation>Flat top</translation>
+    </message>
+    <message>
+        <source>Оконная функция; амплитуды поделены на её когерентное усиление</source>
+        <translation>Window function; the amplitudes are divided by its coherent gain</translation>
+    </message>
+    <message>
+        <source>Число сегментов с перекрытием наполовину, по которым усредняется спектр (среднее квадратичное)</source>
+        <translation>The number of half-overlapping segments whose spectra are averaged (root mean square)</translation>
+    </message>
+    <message>
+        <source> сегм.</source>
+        <translation> segm.</translation>
+    </message>
+    <message>
+        <source>дБ</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>Амплитуды в децибелах относительно единицы оси Y</source>
+        <translation>Amplitudes in decibels relative to one unit of the Y axis</translation>
+    </message>
+    <message>
+        <source>Амплитуда, дБ</source>
+        <translation>Amplitude, dB</translation>
+    </message>
+    <message>
+        <source>%1: КУ %2; ЭШП %3 бин = %4 Гц; %5 сегм. × %6 отсч.; Δf %7 Гц</source>
+        <translation>%1: CG %2; ENBW %3 bins = %4 Hz; %5 segm. × %6 samples; Δf %7 Hz</translation>
+    </message>
+    <message>
+        <source>Усреднение по %1 сегментам оставляет в сегменте меньше %2 точек: уменьшите число сегментов или шаг выборки либо увеличьте участок графика</source>
+        <translation>Averaging over %1 segments leaves fewer than %2 points in a segment: average fewer segments, take a smaller sample step or a longer stretch of the chart</translation>
+    </message>
 </context>
 <context>
     <name>zarvik::ZeroLevels</name>

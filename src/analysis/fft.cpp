@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <utility>
 #include <vector>
 
 namespace zarvik {
@@ -19,66 +18,35 @@ constexpr double kPi = 3.14159265358979323846;
 // while all of their remaining stages run.
 constexpr std::size_t kBlock = 1024;
 
-// Real spans this short run as general ones; only their imaginary parts need clearing, as the
-// widest stage of every longer real span writes the imaginary parts it hands on.
-constexpr std::size_t kRealLeaf = 16;
-
-// Working storage of the transform, kept per thread between calls: the two arrays, the
-// twiddles of every half-span and the bit-reversal order are the same for every call with the
-// same length, and fresh half-megabyte arrays cost more than the transform itself.
+// Working storage of the transform, kept per thread between calls: the arrays and the twiddles
+// are the same for every call with the same length, and fresh half-megabyte arrays cost more
+// than the transform itself.
+//
+// D real points are transformed as M = D/2 complex points (even points the real parts, odd
+// points the imaginary ones), half the work of a complex transform of D points, and their
+// spectrum is then taken apart into that of the real points.
 struct Workspace {
-    // The real parts of D points, one cache line of padding, then their imaginary parts: two
+    std::size_t M = 0;
+    // The real parts of M points, one cache line of padding, then their imaginary parts: two
     // arrays a multiple of 4 KiB apart would share cache sets point for point.
     std::vector<double> points;
     double* re() { return points.data(); }
-    double* im(std::size_t D) { return points.data() + D + 8; }
-    // Twiddles of half-span H at [H - 1, 2H - 1): the rotation recurrence from (1, 0) by
-    // (cos(pi/H), -sin(pi/H)), one cosine and one sine per half-span.
+    double* im() { return points.data() + M + 8; }
+    // |2 X_k|^2 of bins 0 .. M, bin k < M at position rev(k) (see splitPowers).
+    std::vector<double> power;
+    // Twiddles of half-span H at [H - 1, 2H - 1): e^(-i pi l / H), l = 0 .. H-1, each from its
+    // own cosine and sine, so that no error builds up along a span.
     std::vector<double> wr, wi;
     std::size_t twiddleSpan = 0; // largest half-span in wr/wi
-    // order[k]: the point that the bit-reversal swaps bring to position k.
+    // e^(-i pi k / M) at position rev(k), for taking the spectrum apart.
+    std::vector<double> splitRe, splitIm;
+    // rev(k), for bringing a transform too short for tiles into natural order.
     std::vector<std::uint32_t> order;
 };
 
-void prepareTwiddles(Workspace& ws, std::size_t largestHalfSpan) {
-    if (ws.twiddleSpan >= largestHalfSpan)
-        return;
-    ws.wr.resize(2 * largestHalfSpan - 1);
-    ws.wi.resize(2 * largestHalfSpan - 1);
-    for (std::size_t H = ws.twiddleSpan == 0 ? 1 : 2 * ws.twiddleSpan; H <= largestHalfSpan;
-         H *= 2) {
-        const double c = std::cos(kPi / static_cast<double>(H));
-        const double t = -std::sin(kPi / static_cast<double>(H));
-        double w_re = 1.0, w_im = 0.0;
-        for (std::size_t l = 0; l < H; ++l) {
-            ws.wr[H - 1 + l] = w_re;
-            ws.wi[H - 1 + l] = w_im;
-            const double next_re = w_re * c - w_im * t;
-            w_im = w_im * c + w_re * t;
-            w_re = next_re;
-        }
-    }
-    ws.twiddleSpan = largestHalfSpan;
-}
-
-// The bit-reversal counter with one-based indices, its swaps applied to the identity.
-void prepareOrder(Workspace& ws, std::size_t D) {
-    if (ws.order.size() == D)
-        return;
-    ws.order.resize(D);
-    for (std::size_t i = 0; i < D; ++i)
-        ws.order[i] = static_cast<std::uint32_t>(i);
-    std::size_t j = 1;
-    for (std::size_t i = 1; i < D; ++i) {
-        if (i < j)
-            std::swap(ws.order[i - 1], ws.order[j - 1]);
-        std::size_t k = D / 2;
-        while (k < j) {
-            j -= k;
-            k /= 2;
-        }
-        j += k;
-    }
+Workspace& workspace() {
+    thread_local Workspace ws;
+    return ws;
 }
 
 std::size_t reversedBits(std::size_t v, int bits) {
@@ -88,12 +56,36 @@ std::size_t reversedBits(std::size_t v, int bits) {
     return r;
 }
 
-// How amplitudes are scaled; see amplitudeRow.
-struct AmplitudeScale {
-    bool shiftsOnly;
-    double factor; // with shiftsOnly: the product of all factors
-    double perD, step, span;
-};
+void prepare(Workspace& ws, int Count) {
+    const std::size_t M = (std::size_t{1} << Count) / 2;
+    const int bits = std::max(Count - 1, 0);
+    ws.M = M;
+    ws.points.resize(std::max(ws.points.size(), 2 * M + 16));
+    ws.power.resize(std::max(ws.power.size(), M + 1));
+    if (ws.twiddleSpan < M / 2) {
+        ws.wr.resize(M - 1);
+        ws.wi.resize(M - 1);
+        for (std::size_t H = 1; H <= M / 2; H *= 2)
+            for (std::size_t l = 0; l < H; ++l) {
+                const double angle = kPi * static_cast<double>(l) / static_cast<double>(H);
+                ws.wr[H - 1 + l] = std::cos(angle);
+                ws.wi[H - 1 + l] = -std::sin(angle);
+            }
+        ws.twiddleSpan = M / 2;
+    }
+    if (ws.splitRe.size() != M) {
+        ws.splitRe.resize(M);
+        ws.splitIm.resize(M);
+        ws.order.resize(M);
+        for (std::size_t k = 0; k < M; ++k) {
+            const std::size_t p = reversedBits(k, bits);
+            const double angle = kPi * static_cast<double>(k) / static_cast<double>(M);
+            ws.splitRe[p] = std::cos(angle);
+            ws.splitIm[p] = -std::sin(angle);
+            ws.order[k] = static_cast<std::uint32_t>(p);
+        }
+    }
+}
 
 // The same loops twice: for any processor, and for processors with 256-bit vectors, where
 // the transform takes about a tenth less time.
@@ -101,112 +93,185 @@ struct AmplitudeScale {
 #include "common/twobuilds.h"
 
 struct Loops {
-    void (*transformRealSpan)(double*, double*, std::size_t, const double*, const double*);
-    void (*reversedAmplitudes)(const double*, const double*, double*, int, const AmplitudeScale&);
+    void (*transformSpan)(double*, double*, std::size_t, const double*, const double*);
+    void (*splitPowers)(const double*, const double*, const double*, const double*, double*,
+                        std::size_t);
+    void (*addScaled)(const double*, double*, std::size_t, double);
+    void (*reversedRoots)(const double*, double*, int, double);
 };
 
 Loops loops() {
 #if ZARVIK_WIDE_VECTORS
     if (wideVectorsInUse())
-        return {wide::transformRealSpan, wide::reversedAmplitudes};
+        return {wide::transformSpan, wide::splitPowers, wide::addScaled, wide::reversedRoots};
 #endif
-    return {any::transformRealSpan, any::reversedAmplitudes};
+    return {any::transformSpan, any::splitPowers, any::addScaled, any::reversedRoots};
 }
 
-// The last stage alone, for a transform of two points.
-void lastStage(double* __restrict re, double* __restrict im) {
-    const double dr = re[0] - re[1], di = im[0] - im[1];
-    re[0] = re[0] + re[1];
-    im[0] = im[0] + im[1];
-    re[1] = dr * 1.0 - di * 0.0;
-    im[1] = di * 1.0 + dr * 0.0;
+// The mean of the points input[0], input[step], ... of n. It is summed as deviations from the
+// first point: the same mean, without the cancellation of a large offset, and exactly the
+// common value of an all-equal stretch, whose spectrum is then zero in every bin rather than
+// rounding noise. Sixteen running sums side by side keep the adders busy.
+template <bool UnitStep> double meanOf(const double* input, std::size_t step, std::size_t n) {
+    const std::size_t stride = UnitStep ? 1 : step;
+    const double origin = input[0];
+    constexpr std::size_t kSums = 16;
+    double sums[kSums] = {};
+    std::size_t i = 0;
+    for (; i + kSums <= n; i += kSums)
+        for (std::size_t j = 0; j < kSums; ++j)
+            sums[j] += input[(i + j) * stride] - origin;
+    for (; i < n; ++i)
+        sums[0] += input[i * stride] - origin;
+    for (std::size_t width = kSums / 2; width >= 1; width /= 2)
+        for (std::size_t j = 0; j < width; ++j)
+            sums[j] += sums[j + width];
+    return origin + sums[0] / static_cast<double>(n);
 }
 
-void transform(Workspace& ws, std::size_t D) {
-    double* re = ws.re();
-    double* im = ws.im(D);
-    if (D == 2) {
-        lastStage(re, im);
-        return;
+// Points 2m and 2m + 1 of the decimated input, less the mean and times the window, as the
+// real and the imaginary part of packed point m. Unit steps read the input as it lies.
+template <bool Windowed, bool UnitStep>
+void packPairs(const double* __restrict input, std::size_t step, double mean,
+               const double* __restrict window, double* __restrict re, double* __restrict im,
+               std::size_t pairs) {
+    const std::size_t stride = UnitStep ? 1 : step;
+    for (std::size_t m = 0; m < pairs; ++m) {
+        double even = input[2 * m * stride] - mean, odd = input[(2 * m + 1) * stride] - mean;
+        if (Windowed) {
+            even *= window[2 * m];
+            odd *= window[2 * m + 1];
+        }
+        re[m] = even;
+        im[m] = odd;
     }
-    if (D >= 4)
-        loops().transformRealSpan(re, im, D, ws.wr.data(), ws.wi.data());
 }
 
-bool isPowerOfTwo(std::uint64_t v) {
-    return v != 0 && (v & (v - 1)) == 0;
-}
-
-} // namespace
-
-bool FFT(std::uint16_t Count, const double* Input, std::int32_t Step, std::int32_t N,
-         std::vector<double>& Output) {
-    if (Count > kFftMaxCount || Step < 1 || N < 1 || Input == nullptr)
-        return false;
-
-    thread_local Workspace ws;
+// Decimation and mean removal: the points Input[0], Input[Step], ... below N, at most 65536,
+// less their mean, the first D of them times the window, packed in pairs into the workspace.
+// Returns the amplitude of |X| for unit gain, by the stretch's scale: 2 / D * Step * 65536 / 2
+// / span, the span being the samples that the transformed points cover.
+double packPoints(Workspace& ws, int Count, const double* Input, std::int32_t Step, std::int32_t N,
+                  const double* window) {
     const std::size_t D = std::size_t{1} << Count;
     const std::int64_t available = (static_cast<std::int64_t>(N) - 1) / Step + 1;
     const auto n = static_cast<std::size_t>(std::min<std::int64_t>(available, kFftMaxPoints));
     const auto step = static_cast<std::size_t>(Step);
 
-    // The mean is summed as deviations from the first point: the same mean, without the
-    // cancellation of a large offset, and exactly the common value of an all-equal stretch,
-    // whose spectrum is then zero in every bin rather than rounding noise. Four running sums
-    // side by side keep the adder busy.
-    const double origin = Input[0];
-    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
-    std::size_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        s0 += Input[i * step] - origin;
-        s1 += Input[(i + 1) * step] - origin;
-        s2 += Input[(i + 2) * step] - origin;
-        s3 += Input[(i + 3) * step] - origin;
-    }
-    for (; i < n; ++i)
-        s0 += Input[i * step] - origin;
-    const double mean = origin + ((s0 + s1) + (s2 + s3)) / static_cast<double>(n);
-
-    ws.points.resize(std::max(ws.points.size(), 2 * D + 8));
-    double* re = ws.re();
-    double* im = ws.im(D);
+    const double mean = step == 1 ? meanOf<true>(Input, 1, n) : meanOf<false>(Input, step, n);
+    prepare(ws, Count);
     const std::size_t taken = std::min(n, D);
-    for (i = 0; i < taken; ++i)
-        re[i] = Input[i * step] - mean;
-    std::fill(re + taken, re + D, 0.0);
-    std::fill(im, im + std::min(D, kRealLeaf), 0.0);
-
-    prepareTwiddles(ws, D / 2);
-    transform(ws, D);
+    double* re = ws.re();
+    double* im = ws.im();
+    const std::size_t pairs = taken / 2;
+    if (step == 1)
+        window ? packPairs<true, true>(Input, 1, mean, window, re, im, pairs)
+               : packPairs<false, true>(Input, 1, mean, window, re, im, pairs);
+    else
+        window ? packPairs<true, false>(Input, step, mean, window, re, im, pairs)
+               : packPairs<false, false>(Input, step, mean, window, re, im, pairs);
+    // An odd point left over, then the zero padding.
+    std::size_t m = pairs;
+    if (taken % 2 == 1) {
+        re[m] = (Input[(taken - 1) * step] - mean) * (window ? window[taken - 1] : 1.0);
+        im[m] = 0.0;
+        ++m;
+    }
+    const std::size_t packed = std::max<std::size_t>(ws.M, 1);
+    std::fill(re + m, re + packed, 0.0);
+    std::fill(im + m, im + packed, 0.0);
 
     // A stretch longer than the transform contributes only the samples its first D points
     // span; scaling by the whole stretch would shrink every amplitude by that ratio.
     const std::int64_t spanned = std::min<std::int64_t>(N, static_cast<std::int64_t>(D) * Step);
-    const auto span = static_cast<double>(spanned);
-    const auto s = static_cast<double>(Step);
+    return 2.0 / static_cast<double>(D) * static_cast<double>(Step) * 65536.0 / 2.0 /
+           static_cast<double>(spanned);
+}
+
+// The powers of the packed points' spectrum into ws.power.
+void powers(Workspace& ws) {
+    const std::size_t M = ws.M;
+    double* re = ws.re();
+    double* im = ws.im();
+    if (M == 0) { // one real point
+        ws.power[0] = re[0] * re[0];
+        return;
+    }
+    if (M == 2) {
+        const double dr = re[0] - re[1], di = im[0] - im[1];
+        re[0] += re[1];
+        im[0] += im[1];
+        re[1] = dr;
+        im[1] = di;
+    } else if (M >= 4) {
+        loops().transformSpan(re, im, M, ws.wr.data(), ws.wi.data());
+    }
+    loops().splitPowers(re, im, ws.splitRe.data(), ws.splitIm.data(), ws.power.data(), M);
+}
+
+// out[k] = sqrt(values[k]) * scale for the bins k = 0 .. D-1, from values in the order of
+// ws.power; the bins above M mirror those below.
+void naturalRoots(Workspace& ws, int Count, const double* values, double* out, double scale) {
+    const std::size_t M = ws.M;
+    if (Count - 1 >= 6) {
+        loops().reversedRoots(values, out, Count - 1, scale);
+    } else {
+        for (std::size_t k = 0; k < M; ++k)
+            out[k] = std::sqrt(values[ws.order[k]]) * scale;
+    }
+    out[M] = std::sqrt(values[M]) * scale;
+    for (std::size_t k = 1; k < M; ++k)
+        out[2 * M - k] = out[k];
+}
+
+bool describesTransform(std::uint16_t Count, const double* Input, std::int32_t Step, std::int32_t N,
+                        const FftWindow& window) {
+    return Count <= kFftMaxCount && Step >= 1 && N >= 1 && Input != nullptr &&
+           std::isfinite(window.gain) && window.gain > 0.0;
+}
+
+} // namespace
+
+bool FFT(std::uint16_t Count, const double* Input, std::int32_t Step, std::int32_t N,
+         std::vector<double>& Output, const FftWindow& window) {
+    if (!describesTransform(Count, Input, Step, N, window))
+        return false;
+    Workspace& ws = workspace();
+    const double scale = packPoints(ws, Count, Input, Step, N, window.values) / window.gain;
+    powers(ws);
+    const std::size_t D = std::size_t{1} << Count;
     if (Output.size() < D)
         Output.resize(D);
-    // D and 2 are powers of two, so multiplying by their exact reciprocals rounds as dividing;
-    // when Step and the span are powers of two too (the usual case), every factor only shifts
-    // the exponent and their product applied at once gives the same values.
-    AmplitudeScale scale{};
-    scale.shiftsOnly = isPowerOfTwo(static_cast<std::uint64_t>(Step)) &&
-                       isPowerOfTwo(static_cast<std::uint64_t>(spanned));
-    scale.factor = 2.0 / static_cast<double>(D) * s * 65536.0 * 0.5 / span;
-    scale.perD = 1.0 / static_cast<double>(D);
-    scale.step = s;
-    scale.span = span;
-    // The bit-reversal reordering applied while the amplitudes are written out: the same
-    // values land in the same bins as after swapping in place.
-    if (Count >= 6) {
-        loops().reversedAmplitudes(re, im, Output.data(), Count, scale);
-    } else {
-        prepareOrder(ws, D);
-        for (std::size_t k = 0; k < D; ++k)
-            any::amplitudeRow(re + ws.order[k], im + ws.order[k], &Output[k], 1, scale);
-    }
-    Output[0] = Output[0] / 2.0;
+    // The powers are those of 2 X_k.
+    naturalRoots(ws, Count, ws.power.data(), Output.data(), scale / 2.0);
     return true;
+}
+
+AmplitudeAverage::AmplitudeAverage(std::uint16_t Count)
+    : m_count(std::min<std::uint16_t>(Count, kFftMaxCount)),
+      m_sums((std::size_t{1} << m_count) / 2 + 1, 0.0) {}
+
+bool AmplitudeAverage::add(const double* Input, std::int32_t Step, std::int32_t N,
+                           const FftWindow& window) {
+    if (!describesTransform(m_count, Input, Step, N, window))
+        return false;
+    Workspace& ws = workspace();
+    // The powers are those of 2 X_k.
+    const double scale = packPoints(ws, m_count, Input, Step, N, window.values) / window.gain / 2.0;
+    powers(ws);
+    loops().addScaled(ws.power.data(), m_sums.data(), m_sums.size(), scale * scale);
+    ++m_added;
+    return true;
+}
+
+void AmplitudeAverage::amplitudes(std::vector<double>& Output) const {
+    const std::size_t D = std::size_t{1} << m_count;
+    if (Output.size() < D)
+        Output.resize(D);
+    Workspace& ws = workspace();
+    prepare(ws, m_count);
+    naturalRoots(ws, m_count, m_sums.data(), Output.data(),
+                 m_added == 0 ? 0.0 : 1.0 / std::sqrt(static_cast<double>(m_added)));
 }
 
 } // namespace zarvik

@@ -65,25 +65,6 @@ void stagePair(double* re, double* im, std::size_t length, std::size_t H, const 
                   im + b + H + Q, wr, wi, wr + Q, wi + Q, vr, vi, Q);
 }
 
-// The widest stage of a span whose imaginary parts are all zero: the sums stay real, so their
-// imaginary parts are neither read nor written, and the differences are purely real, so the
-// products with a zero imaginary part are left out. Every value comes out as the general
-// butterfly gives it (a zero's sign aside, which no amplitude sees).
-ZARVIK_OUT_OF_LINE void realGroup(double* __restrict rp, double* __restrict rq,
-                                  double* __restrict iq, const double* __restrict wr,
-                                  const double* __restrict wi, std::size_t H) {
-    for (std::size_t l = 0; l < H; ++l) {
-        const double dr = rp[l] - rq[l];
-        rp[l] = rp[l] + rq[l];
-        rq[l] = dr * wr[l];
-        iq[l] = dr * wi[l];
-    }
-}
-
-void stageReal(double* re, double* im, std::size_t H, const double* wr, const double* wi) {
-    realGroup(re, re + H, im + H, wr, wi, H);
-}
-
 // The stages of half-spans `from` down to `to` (both powers of two, from >= to) over
 // `length` points, two at a time where two remain.
 void stages(double* re, double* im, std::size_t length, std::size_t from, std::size_t to,
@@ -96,7 +77,7 @@ void stages(double* re, double* im, std::size_t length, std::size_t from, std::s
 }
 
 // The last two stages, half-spans 2 and 1, on each group of four points: twiddles (1, 0)
-// and w for the first, (1, 0) for the second, computed as any other butterfly.
+// and w for the first, (1, 0) for the second.
 void lastTwoStages(double* __restrict re, double* __restrict im, std::size_t length, double wr,
                    double wi) {
     for (std::size_t b = 0; b < length; b += 4) {
@@ -104,18 +85,15 @@ void lastTwoStages(double* __restrict re, double* __restrict im, std::size_t len
         const double yr = re[b + 1] - re[b + 3], yi = im[b + 1] - im[b + 3];
         const double a_r = re[b] + re[b + 2], a_i = im[b] + im[b + 2];
         const double b_r = re[b + 1] + re[b + 3], b_i = im[b + 1] + im[b + 3];
-        const double c_r = xr * 1.0 - xi * 0.0, c_i = xi * 1.0 + xr * 0.0;
         const double d_r = yr * wr - yi * wi, d_i = yi * wr + yr * wi;
-        const double ur = a_r - b_r, ui = a_i - b_i;
-        const double vr = c_r - d_r, vi = c_i - d_i;
         re[b] = a_r + b_r;
         im[b] = a_i + b_i;
-        re[b + 1] = ur * 1.0 - ui * 0.0;
-        im[b + 1] = ui * 1.0 + ur * 0.0;
-        re[b + 2] = c_r + d_r;
-        im[b + 2] = c_i + d_i;
-        re[b + 3] = vr * 1.0 - vi * 0.0;
-        im[b + 3] = vi * 1.0 + vr * 0.0;
+        re[b + 1] = a_r - b_r;
+        im[b + 1] = a_i - b_i;
+        re[b + 2] = xr + d_r;
+        im[b + 2] = xi + d_i;
+        re[b + 3] = xr - d_r;
+        im[b + 3] = xi - d_i;
     }
 }
 
@@ -134,40 +112,54 @@ void transformSpan(double* re, double* im, std::size_t n, const double* wr, cons
     lastTwoStages(re, im, n, wr[2], wi[2]);
 }
 
-// A span of real points: its first half stays real after the widest stage, and so on down.
-// The widest stage of each real span (about D butterflies of the D/2 * Count) skips the work
-// on zeros, and the imaginary parts need no clearing beforehand.
-void transformRealSpan(double* re, double* im, std::size_t n, const double* wr, const double* wi) {
-    if (n <= kRealLeaf) {
-        transformSpan(re, im, n, wr, wi);
-        return;
-    }
-    stageReal(re, im, n / 2, wr + n / 2 - 1, wi + n / 2 - 1);
-    transformRealSpan(re, im, n / 2, wr, wi);
-    transformSpan(re + n / 2, im + n / 2, n / 2, wr, wi);
+// The spectrum of 2M real points from the transform Z of the M complex points z_m = x_2m +
+// i x_2m+1: with E and O the transforms of the even and the odd points, X_k = E_k + W^k O_k
+// and X_M-k = conj(E_k - W^k O_k), W = e^(-i pi / M), where 2 E_k = Z_k + conj Z_M-k and
+// 2 O_k = -i (Z_k - conj Z_M-k). Given a = Z_k, b = Z_M-k and w = W^k, sets |2 X_k|^2 and
+// |2 X_M-k|^2.
+inline void splitPair(double ar, double ai, double br, double bi, double wr, double wi, double& pk,
+                      double& pmk) {
+    const double er = ar + br, ei = ai - bi;
+    const double odr = ai + bi, odi = br - ar;
+    const double tr = wr * odr - wi * odi, ti = wr * odi + wi * odr;
+    pk = (er + tr) * (er + tr) + (ei + ti) * (ei + ti);
+    pmk = (er - tr) * (er - tr) + (ei - ti) * (ei - ti);
 }
 
-// Amplitudes of `count` consecutive points: |X| * 2 / D * Step * 65536 / 2 / span in this
-// order, 1 / D standing for the division by the power of two D; or |X| times the product of
-// those factors when each of them only shifts the exponent, which gives the same values.
-inline void amplitudeRow(const double* __restrict re, const double* __restrict im,
-                         double* __restrict out, std::size_t count, const AmplitudeScale& a) {
-    if (a.shiftsOnly) {
-        for (std::size_t k = 0; k < count; ++k)
-            out[k] = std::sqrt(re[k] * re[k] + im[k] * im[k]) * a.factor;
-    } else {
-        for (std::size_t k = 0; k < count; ++k)
-            out[k] = std::sqrt(re[k] * re[k] + im[k] * im[k]) * 2.0 * a.perD * a.step * 65536.0 *
-                     0.5 / a.span;
+// The powers |2 X_k|^2 of the real points, from Z as the transform leaves it, at bit-reversed
+// positions: power[p] belongs to bin k = rev(p), p < M, and power[M] to bin M; bin 0 is halved
+// (|X_0|^2). In the bit-reversed order the bins k and M-k lie mirrored within the same block
+// [2^s, 2^(s+1)), so every pair is read and written forwards from the block's start and
+// backwards from its end, without a gather. splitRe, splitIm hold W^k at p = rev(k).
+void splitPowers(const double* __restrict re, const double* __restrict im,
+                 const double* __restrict splitRe, const double* __restrict splitIm,
+                 double* __restrict power, std::size_t M) {
+    const double sum = re[0] + im[0], difference = re[0] - im[0];
+    power[0] = sum * sum;
+    power[M] = 4.0 * difference * difference;
+    if (M >= 2) { // bin M/2 pairs with itself
+        double unused = 0.0;
+        splitPair(re[1], im[1], re[1], im[1], splitRe[1], splitIm[1], power[1], unused);
     }
+    for (std::size_t start = 2; start < M; start *= 2)
+        for (std::size_t i = 0; i < start / 2; ++i) {
+            const std::size_t p = start + i, q = 2 * start - 1 - i;
+            splitPair(re[p], im[p], re[q], im[q], splitRe[p], splitIm[p], power[p], power[q]);
+        }
 }
 
-// out[k] = the amplitude of point k with its `bits` bits reversed, which brings every bin to
-// its place. In 8 x 8 tiles: the index splits into its top three bits h, middle bits m and
-// low three bits l, and (h, m, l) takes from (rev l, rev m, rev h); a tile reads eight rows of
-// eight points and writes eight rows of eight bins, whole cache lines both ways.
-void reversedAmplitudes(const double* re, const double* im, double* __restrict out, int bits,
-                        const AmplitudeScale& a) {
+// sums[k] += values[k] * scale, k = 0 .. count-1.
+void addScaled(const double* __restrict values, double* __restrict sums, std::size_t count,
+               double scale) {
+    for (std::size_t k = 0; k < count; ++k)
+        sums[k] += values[k] * scale;
+}
+
+// out[k] = sqrt(values[rev(k)]) * scale, k < 2^bits, which brings every bin to its place. In
+// 8 x 8 tiles: the index splits into its top three bits h, middle bits m and low three bits l,
+// and (h, m, l) takes from (rev l, rev m, rev h); a tile reads eight rows of eight values and
+// writes eight rows of eight bins, whole cache lines both ways. Needs bits >= 6.
+void reversedRoots(const double* values, double* __restrict out, int bits, double scale) {
     static constexpr std::size_t rev3[8] = {0, 4, 2, 6, 1, 5, 3, 7};
     const int middleBits = bits - 6;
     const int high = bits - 3;
@@ -176,7 +168,8 @@ void reversedAmplitudes(const double* re, const double* im, double* __restrict o
         const std::size_t from = m << 3;
         const std::size_t to = reversedBits(m, middleBits) << 3;
         for (std::size_t r = 0; r < 8; ++r)
-            amplitudeRow(re + ((r << high) | from), im + ((r << high) | from), tile[r], 8, a);
+            for (std::size_t c = 0; c < 8; ++c)
+                tile[r][c] = std::sqrt(values[(r << high) | from | c]) * scale;
         for (std::size_t h = 0; h < 8; ++h)
             for (std::size_t l = 0; l < 8; ++l)
                 out[(h << high) | to | l] = tile[rev3[l]][rev3[h]];

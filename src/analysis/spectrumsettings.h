@@ -2,6 +2,9 @@
 // The spectrum window's share of the settings: its bounds and the clipboard choice, which it
 // hands back whenever it closes, and the three analysis options, which the main window keeps.
 
+#include <optional>
+#include <string>
+
 namespace zarvik {
 
 struct SpectrumSettings {
@@ -13,6 +16,12 @@ struct SpectrumSettings {
     int fmax = 35;
     int spectrumType = 0;
     bool spectrumSave = true;
+    // The window function, the averaged segments and the decibels, which the window writes
+    // itself; a file without one of these keys keeps without it until its control leaves
+    // the default.
+    std::optional<std::string> window;
+    std::optional<int> average;
+    std::optional<bool> decibels;
 };
 
 } // namespace zarvik

@@ -2,11 +2,13 @@
 
 #include "analysis/spectrum.h"
 #include "analysis/trend.h"
+#include "analysis/windowfunctions.h"
 #include "chart/chart.h"
 #include "chart/chartpicture.h"
 #include "chart/wincolor.h"
 #include "ui/help.h"
 #include "ui/language.h"
+#include "ui/operatormessages.h"
 #include "ui/systemlocale.h"
 #include "ui/windowframe.h"
 
@@ -15,6 +17,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -47,14 +50,28 @@ QString qs(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-// A label standing over its spin edit.
-QWidget* labelled(QLabel* label, QSpinBox* edit, QWidget* parent) {
+// The window functions' names in cbWindow, in the order of kWindowFunctions.
+const char* const kWindowCaptions[] = {QT_TRANSLATE_NOOP("zarvik::TForm2", "Без окна"),
+                                       QT_TRANSLATE_NOOP("zarvik::TForm2", "Окно Ханна"),
+                                       QT_TRANSLATE_NOOP("zarvik::TForm2", "Окно Хэмминга"),
+                                       QT_TRANSLATE_NOOP("zarvik::TForm2", "Окно Блэкмана"),
+                                       QT_TRANSLATE_NOOP("zarvik::TForm2", "Плоская вершина")};
+
+// A figure of the applied options, to four significant digits.
+QString figure(double value) {
+    return QString::number(value, 'g', 4).replace('.', QChar(localeDecimalSeparator()));
+}
+
+// Controls one above the other (QVBoxLayout) or side by side (QHBoxLayout), as one box of the
+// row.
+template <typename Layout>
+QWidget* stacked(QWidget* parent, std::initializer_list<QWidget*> controls, int spacing = 2) {
     auto* box = new QWidget(parent);
-    auto* layout = new QVBoxLayout(box);
+    auto* layout = new Layout(box);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
-    layout->addWidget(label);
-    layout->addWidget(edit);
+    layout->setSpacing(spacing);
+    for (QWidget* w : controls)
+        layout->addWidget(w);
     return box;
 }
 
@@ -81,7 +98,7 @@ TForm2::~TForm2() = default;
 void TForm2::buildControls() {
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(8);
+    row->setSpacing(6);
 
     btSaveCh = new QToolButton(this);
     setHelpContext(btSaveCh, 8);
@@ -96,14 +113,14 @@ void TForm2::buildControls() {
     seStep->setObjectName("seStep");
     seStep->setRange(1, 32);
     seStep->setValue(1);
-    row->addWidget(labelled(lbStep, seStep, this), 0, Qt::AlignBottom);
+    row->addWidget(stacked<QVBoxLayout>(this, {lbStep, seStep}), 0, Qt::AlignBottom);
 
     lbFmax = new QLabel(tr("Fmax,Гц"), this);
     seFmax = new QSpinBox(this);
     seFmax->setObjectName("seFmax");
     seFmax->setRange(1, 500);
     seFmax->setValue(35);
-    row->addWidget(labelled(lbFmax, seFmax, this), 0, Qt::AlignBottom);
+    row->addWidget(stacked<QVBoxLayout>(this, {lbFmax, seFmax}), 0, Qt::AlignBottom);
 
     rgSpEnv = new QGroupBox(this);
     rgSpEnv->setObjectName("rgSpEnv");
@@ -119,12 +136,37 @@ void TForm2::buildControls() {
     rgSpEnvItems[0]->setChecked(true);
     row->addWidget(rgSpEnv, 0, Qt::AlignBottom);
 
+    // The window function over the averaging and the decibels, in one column.
+    cbWindow = new QComboBox(this);
+    cbWindow->setObjectName("cbWindow");
+    cbWindow->setToolTip(tr("Оконная функция; амплитуды поделены на её когерентное усиление"));
+    for (const char* caption : kWindowCaptions)
+        cbWindow->addItem(tr(caption));
+    seAverage = new QSpinBox(this);
+    seAverage->setObjectName("seAverage");
+    seAverage->setToolTip(tr("Число сегментов с перекрытием наполовину, по которым усредняется "
+                             "спектр (среднее квадратичное)"));
+    seAverage->setSuffix(tr(" сегм."));
+    seAverage->setRange(1, kSpectrumMaxSegments);
+    seAverage->setValue(1);
+    cbDecibels = new QCheckBox(tr("дБ"), this);
+    cbDecibels->setObjectName("cbDecibels");
+    cbDecibels->setToolTip(tr("Амплитуды в децибелах относительно единицы оси Y"));
+    row->addWidget(stacked<QVBoxLayout>(
+                       this, {cbWindow, stacked<QHBoxLayout>(this, {seAverage, cbDecibels}, 8)}),
+                   0, Qt::AlignBottom);
+
     btSpGo = new QPushButton(tr("Спектр"), this);
     btSpGo->setObjectName("btSpGo");
-    row->addWidget(btSpGo, 0, Qt::AlignBottom);
     btTr = new QPushButton(tr("Тренд"), this);
     btTr->setObjectName("btTr");
-    row->addWidget(btTr, 0, Qt::AlignBottom);
+    // One above the other, no wider than their captions need: the row holds three more
+    // controls than it was made for.
+    for (QPushButton* b : {btSpGo, btTr})
+        b->setMaximumWidth(std::max(btSpGo->fontMetrics().horizontalAdvance(btSpGo->text()),
+                                    btTr->fontMetrics().horizontalAdvance(btTr->text())) +
+                           24);
+    row->addWidget(stacked<QVBoxLayout>(this, {btSpGo, btTr}), 0, Qt::AlignBottom);
 
     cbSp2ClipBrd = new QCheckBox(tr("СПЕКТР в буфер"), this);
     cbSp2ClipBrd->setObjectName("cbSp2ClipBrd");
@@ -133,13 +175,7 @@ void TForm2::buildControls() {
     QFont bold = lbSpectrumMax->font();
     bold.setBold(true);
     lbSpectrumMax->setFont(bold);
-    auto* result = new QWidget(this);
-    auto* resultLayout = new QVBoxLayout(result);
-    resultLayout->setContentsMargins(0, 0, 0, 0);
-    resultLayout->setSpacing(2);
-    resultLayout->addWidget(cbSp2ClipBrd);
-    resultLayout->addWidget(lbSpectrumMax);
-    row->addWidget(result, 1, Qt::AlignBottom);
+    row->addWidget(stacked<QVBoxLayout>(this, {cbSp2ClipBrd, lbSpectrumMax}), 1, Qt::AlignBottom);
 
     // Never shown: its click is the listing that the main window's spectrum command runs once
     // it has set the request.
@@ -194,6 +230,9 @@ void TForm2::setHelpTopics() {
         {seStep, "Idh_Spectrum#seStep"},
         {seFmax, "Idh_Spectrum#seFmax"},
         {rgSpEnv, "Idh_Spectrum#rgSpEnv"},
+        {cbWindow, "Idh_Spectrum#cbWindow"},
+        {seAverage, "Idh_Spectrum#seAverage"},
+        {cbDecibels, "Idh_Spectrum#cbDecibels"},
         {btSpGo, "Idh_Spectrum#btSpGo"},
         {btTr, "Idh_Spectrum#btTr"},
         {cbSp2ClipBrd, "Idh_Spectrum#cbSp2ClipBrd"},
@@ -221,12 +260,18 @@ void TForm2::applySettings(const SpectrumSettings& s) {
     seFmax->setValue(s.fmax);
     setSpectrumType(s.spectrumType);
     cbSp2ClipBrd->setChecked(s.spectrumSave);
+    // A name the list does not know shows as no window, and stays in the file until changed.
+    setWindowFunction(windowFromName(s.window.value_or("")).value_or(WindowFunction::Rect));
+    seAverage->setValue(s.average.value_or(1));
+    cbDecibels->setChecked(s.decibels.value_or(false));
+    m_stored = s;
     FormResize();
 }
 
 void TForm2::FormClose() {
-    if (saveSettings)
-        saveSettings(settings());
+    const SpectrumSettings s = settings();
+    if (saveSettings && saveSettings(s))
+        m_stored = s;
 }
 
 SpectrumSettings TForm2::settings() const {
@@ -239,6 +284,19 @@ SpectrumSettings TForm2::settings() const {
     s.fmax = seFmax->value();
     s.spectrumType = spectrumType();
     s.spectrumSave = cbSp2ClipBrd->isChecked();
+    // The keys of the options are written once the file has them or the controls leave their
+    // defaults, so that a file of before stays as it was.
+    const WindowFunction window = windowFunction();
+    const bool storedWindowShown =
+        windowFromName(m_stored.window.value_or("")).value_or(WindowFunction::Rect) == window;
+    if (m_stored.window && storedWindowShown)
+        s.window = m_stored.window;
+    else if (m_stored.window || window != WindowFunction::Rect)
+        s.window = windowName(window);
+    if (m_stored.average || seAverage->value() != 1)
+        s.average = seAverage->value();
+    if (m_stored.decibels || cbDecibels->isChecked())
+        s.decibels = cbDecibels->isChecked();
     return s;
 }
 
@@ -278,9 +336,41 @@ void TForm2::setSpectrumType(int index) {
     rgSpEnvItems[index >= 1 ? 1 : 0]->setChecked(true);
 }
 
+WindowFunction TForm2::windowFunction() const {
+    const int index = std::max(cbWindow->currentIndex(), 0);
+    return kWindowFunctions[index];
+}
+
+void TForm2::setWindowFunction(WindowFunction window) {
+    const auto* found = std::find(std::begin(kWindowFunctions), std::end(kWindowFunctions), window);
+    cbWindow->setCurrentIndex(static_cast<int>(found - std::begin(kWindowFunctions)));
+}
+
 void TForm2::setSpectrumOptionsEnabled(bool enabled) {
-    for (QWidget* w : std::initializer_list<QWidget*>{lbFmax, seFmax, rgSpEnv, cbSp2ClipBrd})
+    for (QWidget* w : std::initializer_list<QWidget*>{lbFmax, seFmax, rgSpEnv, cbWindow, seAverage,
+                                                      cbDecibels, cbSp2ClipBrd})
         w->setEnabled(enabled);
+}
+
+void TForm2::showApplied(const SpectrumApplied* applied) {
+    Chart1->leftAxis()->setTitle(applied && applied->decibels ? tr("Амплитуда, дБ")
+                                                              : tr("Амплитуда"));
+    if (!applied) {
+        Chart1->bottomAxis()->setTitle(tr("ГЕРЦЫ"));
+        return;
+    }
+    // Under the frequencies, so that a copy of the chart tells what was applied too.
+    const auto window =
+        std::find(std::begin(kWindowFunctions), std::end(kWindowFunctions), applied->window);
+    Chart1->bottomAxis()->setTitle(
+        tr("ГЕРЦЫ") + QStringLiteral(" \u2014 ") +
+        tr("%1: КУ %2; ЭШП %3 бин = %4 Гц; %5 сегм. × %6 отсч.; Δf %7 Гц")
+            .arg(tr(kWindowCaptions[window - std::begin(kWindowFunctions)]),
+                 figure(applied->figures.coherentGain), figure(applied->figures.noiseBandwidthBins),
+                 figure(applied->noiseBandwidthHz))
+            .arg(applied->segments)
+            .arg(applied->segmentPoints)
+            .arg(figure(applied->binWidthHz)));
 }
 
 void TForm2::showSpectrumChart() {
@@ -313,6 +403,18 @@ void TForm2::btSpectrumClick() {
     r.channel = Request.channel;
     r.fileName = Request.fileName;
     r.decimalSeparator = localeDecimalSeparator();
+    r.window = windowFunction();
+    r.segments = seAverage->value();
+    r.decibels = cbDecibels->isChecked();
+    if (spectrumRefusal(Request.values, r) == SpectrumRefusal::ShortSegments) {
+        // The last spectrum stays on the chart and on the clipboard.
+        operatorMessages().message(
+            tr("Усреднение по %1 сегментам оставляет в сегменте меньше %2 точек: уменьшите "
+               "число сегментов или шаг выборки либо увеличьте участок графика")
+                .arg(r.segments)
+                .arg(kSpectrumMinSegmentPoints));
+        return;
+    }
     const auto listing = listSpectrum(Request.values, r, m_spectrum);
 
     SpectArrows->clear();
@@ -320,17 +422,24 @@ void TForm2::btSpectrumClick() {
     if (!listing) {
         // Nothing visible on the main chart (or no sampling period): nothing to list.
         lbSpectrumMax->clear();
+        showApplied(nullptr);
         return;
     }
+    // Lines stand on the chart's floor: zero, or in decibels the lowest level listed.
+    double floor = 0.0;
+    if (r.decibels)
+        for (const SpectrumBin& b : listing->bins)
+            floor = std::min(floor, b.amplitude);
     const bool arrows = spectrumType() == 1;
     for (const SpectrumBin& b : listing->bins) {
         const auto x = static_cast<double>(b.bin);
         if (arrows)
-            SpectArrows->append(x, b.amplitude, x, 0.0, qs(b.label), kRed);
+            SpectArrows->append(x, b.amplitude, x, floor, qs(b.label), kRed);
         else
             Envelope->append(x, b.amplitude, qs(b.label), kRed);
     }
     lbSpectrumMax->setText(translated(listing->maxText));
+    showApplied(listing->applied ? &*listing->applied : nullptr);
 
     QStringList lines;
     for (const std::string& line : listing->clipboardLines)

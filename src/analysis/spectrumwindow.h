@@ -14,6 +14,7 @@
 #include <vector>
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -26,7 +27,9 @@ namespace zarvik {
 class ArrowSeries;
 class Chart;
 class LineSeries;
+struct SpectrumApplied;
 struct TrendResult;
+enum class WindowFunction;
 
 class TForm2 : public QWidget {
     Q_OBJECT
@@ -56,8 +59,8 @@ public:
     std::function<void()> trendCommand;               // btTr runs the trend command
     std::function<void(const QStringList&)> copyText; // lines onto the clipboard
     std::function<void(const QString&)> showHelp;     // F1: "Idh_Page#anchor" of the control
-    // Keeps the window's settings as it closes.
-    std::function<void(const SpectrumSettings&)> saveSettings;
+    // Keeps the window's settings as it closes; false when they could not be kept.
+    std::function<bool(const SpectrumSettings&)> saveSettings;
 
     // Handlers.
     void btSpectrumClick();
@@ -81,6 +84,10 @@ public:
     int spectrumType() const;
     void setSpectrumType(int index);
 
+    // cbWindow: the window function over the points of each transform.
+    WindowFunction windowFunction() const;
+    void setWindowFunction(WindowFunction window);
+
     // The window's settings as its controls and bounds hold them now; the stored ones put
     // into the controls as the operator would (the step edit's doubling rule runs on them).
     SpectrumSettings settings() const;
@@ -98,6 +105,9 @@ public:
     std::array<QRadioButton*, 2> rgSpEnvItems{};
     QPushButton* btSpGo = nullptr;
     QPushButton* btTr = nullptr;
+    QComboBox* cbWindow = nullptr;
+    QSpinBox* seAverage = nullptr; // segments averaged
+    QCheckBox* cbDecibels = nullptr;
     QCheckBox* cbSp2ClipBrd = nullptr;
     QLabel* lbSpectrumMax = nullptr;
     QPushButton* btSpectrum = nullptr;
@@ -121,10 +131,14 @@ private:
     void setHelpTopics();
     void FormCreate();
     void setSpectrumOptionsEnabled(bool enabled);
+    // The axis titles: in decibels, and with what the options applied when any is not the
+    // default.
+    void showApplied(const SpectrumApplied* applied);
 
     QWidget* m_controlRow = nullptr;
     int m_previousStep = 1;         // the last accepted step, for the doubling rule
     std::vector<double> m_spectrum; // amplitudes of the last transform, kept for the run
+    SpectrumSettings m_stored;      // as last read or written, for the keys kept when absent
 };
 
 } // namespace zarvik

@@ -18,8 +18,11 @@ void keepSpectrumSettings(TForm2& window, const FilePlaces& places,
     window.applySettings(readSpectrumSettings(IniFile(places.forReading(ini::kFileName))));
     window.saveSettings = [places, notWritten](const SpectrumSettings& s) {
         IniFile ini(places.forWriting(ini::kFileName));
-        if (!writeSpectrumSettings(ini, s) && notWritten)
+        if (writeSpectrumSettings(ini, s))
+            return true;
+        if (notWritten)
             notWritten(ini.path());
+        return false;
     };
 }
 

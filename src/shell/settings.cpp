@@ -100,6 +100,12 @@ SpectrumSettings readSpectrumSettings(const IniFile& ini) {
     s.fmax = ini.readInteger(kSecSpectrum, kKeyFmax, s.fmax);
     s.spectrumType = ini.readInteger(kSecSpectrum, kKeySpectrumType, s.spectrumType);
     s.spectrumSave = ini.readBool(kSecSpectrum, kKeySpectrumSave, s.spectrumSave);
+    if (ini.hasKey(kSecSpectrum, kKeyWindow))
+        s.window = ini.readString(kSecSpectrum, kKeyWindow, {});
+    if (ini.hasKey(kSecSpectrum, kKeyAverage))
+        s.average = ini.readInteger(kSecSpectrum, kKeyAverage, 1);
+    if (ini.hasKey(kSecSpectrum, kKeyDecibels))
+        s.decibels = ini.readBool(kSecSpectrum, kKeyDecibels, false);
     return s;
 }
 
@@ -111,6 +117,12 @@ bool writeSpectrumSettings(IniFile& ini, const SpectrumSettings& s) {
     ok &= ini.writeInteger(kSecSpectrumWindow, kKeyLeft, s.left);
     ok &= ini.writeInteger(kSecSpectrumWindow, kKeyTop, s.top);
     ok &= ini.writeBool(kSecSpectrum, kKeySpectrumSave, s.spectrumSave);
+    if (s.window)
+        ok &= ini.writeString(kSecSpectrum, kKeyWindow, *s.window);
+    if (s.average)
+        ok &= ini.writeInteger(kSecSpectrum, kKeyAverage, *s.average);
+    if (s.decibels)
+        ok &= ini.writeBool(kSecSpectrum, kKeyDecibels, *s.decibels);
     return ok;
 }
 

@@ -98,8 +98,8 @@ bool isInstalledProgram(const std::filesystem::path& programFolder);
 // Values exactly as stored; clamping and the step rule belong to the window's controls.
 SpectrumSettings readSpectrumSettings(const IniFile& ini);
 
-// Writes the window's own keys (bounds and "SpectrumSave"); false when the file could not be
-// written.
+// Writes the window's own keys (bounds, "SpectrumSave" and those of the options that are
+// set); false when the file could not be written.
 bool writeSpectrumSettings(IniFile& ini, const SpectrumSettings& s);
 
 } // namespace zarvik

@@ -50,5 +50,8 @@ inline constexpr char kKeyStep[] = "Step";
 inline constexpr char kKeyFmax[] = "Fmax";
 inline constexpr char kKeySpectrumType[] = "SpectrumType";
 inline constexpr char kKeySpectrumSave[] = "SpectrumSave";
+inline constexpr char kKeyWindow[] = "Window"; // the window function's name
+inline constexpr char kKeyAverage[] = "Average";
+inline constexpr char kKeyDecibels[] = "Decibels";
 
 } // namespace zarvik::ini

@@ -1,5 +1,6 @@
 #include "analysisfixture.h"
 
+#include "analysis/windowfunctions.h"
 #include "chart/chart.h"
 #include "common/inifile.h"
 #include "shell/settingskeys.h"
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -237,6 +239,93 @@ TEST_F(SpectrumWindowTest, CopiesTheShownChartOnWhiteAndKeepsItsColour) {
     const QByteArray trend = QGuiApplication::clipboard()->mimeData()->data("image/svg+xml");
     EXPECT_TRUE(trend.contains("Тренд"));
     EXPECT_FALSE(trend.contains("Амплитуда"));
+}
+
+// The window function, the averaging and the decibels: a file without their keys keeps
+// without them until the operator leaves the defaults; a file with them keeps them, a window
+// name the list does not know too, as long as the list is not changed.
+TEST_F(SpectrumWindowTest, KeepsTheOptionsKeysOnlyOnceTheFileHasThemOrTheyLeaveTheDefaults) {
+    createWindows();
+    form2->close();
+    for (const char* key : {"Window=", "Average=", "Decibels="})
+        EXPECT_FALSE(iniBytes().contains(key)) << key;
+    form2->setWindowFunction(WindowFunction::Blackman);
+    form2->close();
+    EXPECT_TRUE(iniBytes().contains("Window=blackman"));
+    EXPECT_FALSE(iniBytes().contains("Average="));
+    // Back at its default, a key the file has is kept.
+    form2->setWindowFunction(WindowFunction::Rect);
+    form2->cbDecibels->setChecked(true);
+    form2->close();
+    EXPECT_TRUE(iniBytes().contains("Window=rect"));
+    EXPECT_TRUE(iniBytes().contains("Decibels=1"));
+
+    IniFile(iniPath().toStdString()).writeString(kSecSpectrum, kKeyWindow, "kaiser");
+    IniFile(iniPath().toStdString()).writeInteger(kSecSpectrum, kKeyAverage, 100);
+    const FilePlaces places(std::filesystem::u8path(appPath().toStdString()), {});
+    {
+        TForm2 w;
+        keepSpectrumSettings(w, places);
+        EXPECT_EQ(w.windowFunction(), WindowFunction::Rect);
+        EXPECT_EQ(w.seAverage->value(), 64);
+        EXPECT_TRUE(w.cbDecibels->isChecked());
+        w.close();
+        EXPECT_TRUE(iniBytes().contains("Window=kaiser"));
+        EXPECT_TRUE(iniBytes().contains("Average=64"));
+        w.setWindowFunction(WindowFunction::Flattop);
+        w.close();
+    }
+    TForm2 w;
+    keepSpectrumSettings(w, places);
+    EXPECT_EQ(w.windowFunction(), WindowFunction::Flattop);
+}
+
+TEST_F(SpectrumWindowTest, TheOptionsShowOnTheAxesAndAShortSegmentIsRefused) {
+    createWindows();
+    setStream({1}, 400, [](int, int j) { return static_cast<std::uint16_t>(2000 + (j % 9) * 10); });
+    form1->Measurement.SamplePeriodUs = 1000.0;
+    build(1);
+    form2->setSpectrumType(1);
+    form2->setWindowFunction(WindowFunction::Hann);
+    form2->seAverage->setValue(4);
+    form2->cbDecibels->setChecked(true);
+    form1->btSpectrGo->click();
+    // 399 points in 4 segments of 159: a 1 kHz rate over 159 points, 1.5 bins wide.
+    EXPECT_EQ(form2->Chart1->leftAxis()->title(), "Амплитуда, дБ");
+    EXPECT_EQ(form2->Chart1->bottomAxis()->title(),
+              "ГЕРЦЫ — Окно Ханна: КУ 0,5; ЭШП 1,5 бин = 9,434 Гц; 4 сегм. × 159 отсч.; "
+              "Δf 0,03052 Гц");
+    // Every line stands on the lowest level listed.
+    const ArrowSeries* a = form2->SpectArrows;
+    ASSERT_GT(a->count(), 0);
+    double lowest = 0.0;
+    for (int i = 0; i < a->count(); ++i)
+        lowest = std::min(lowest, a->startY(i));
+    EXPECT_LT(lowest, -20.0);
+    for (int i = 0; i < a->count(); ++i)
+        ASSERT_EQ(a->endY(i), lowest);
+    const QString listing = QGuiApplication::clipboard()->text();
+    const QString label = form2->lbSpectrumMax->text();
+
+    // 399 points leave 15 in each of 50 segments: refused, and the spectrum before stays.
+    form2->seAverage->setValue(50);
+    form2->btSpGo->click();
+    EXPECT_EQ(messages().log,
+              QStringList{"msg:Усреднение по 50 сегментам оставляет в сегменте меньше 16 точек: "
+                          "уменьшите число сегментов или шаг выборки либо увеличьте участок "
+                          "графика"});
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), listing);
+    EXPECT_EQ(form2->lbSpectrumMax->text(), label);
+    EXPECT_EQ(form2->SpectArrows->count(), a->count());
+
+    // The defaults give back the plain titles.
+    form2->setWindowFunction(WindowFunction::Rect);
+    form2->seAverage->setValue(1);
+    form2->cbDecibels->setChecked(false);
+    form2->btSpGo->click();
+    EXPECT_EQ(form2->Chart1->leftAxis()->title(), "Амплитуда");
+    EXPECT_EQ(form2->Chart1->bottomAxis()->title(), "ГЕРЦЫ");
+    EXPECT_EQ(form2->SpectArrows->endY(0), 0.0);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // spectrum and trend commands give the reference bytes.
 
 #include "analysis/spectrumwindow.h"
+#include "analysis/windowfunctions.h"
 #include "chart/chart.h"
 #include "chart/chartaxis.h"
 #include "commands.h"
@@ -225,6 +226,41 @@ TEST_F(D8cProgramTest, PrintsTheClipboardOfTheSpectrumAndTrendCommands) {
         EXPECT_EQ(tool(args), clipboard());
         ASSERT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
     }
+}
+
+// Every window, with and without averaging and decibels: the tool prints what the window copies.
+TEST_F(D8cProgramTest, PrintsTheSpectrumOfEveryWindowAveragingAndScale) {
+    show({{}, 0, 1, 0, 1, 100.0, 1400.0});
+    form2->seFmax->setValue(100);
+    form2->cbSp2ClipBrd->setChecked(true);
+    for (const WindowFunction window : kWindowFunctions)
+        for (const int segments : {1, 4})
+            for (const bool decibels : {false, true}) {
+                const std::string name = windowName(window);
+                SCOPED_TRACE(name + " " + std::to_string(segments) + (decibels ? " dB" : ""));
+                form2->setWindowFunction(window);
+                form2->seAverage->setValue(segments);
+                form2->cbDecibels->setChecked(decibels);
+                form->btSpectrGo->click();
+                ASSERT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+                std::vector<std::string> args = {"spectrum",
+                                                 "--from",
+                                                 "100",
+                                                 "--to",
+                                                 "1400",
+                                                 "--fmax",
+                                                 "100",
+                                                 "--window",
+                                                 name,
+                                                 "--average",
+                                                 std::to_string(segments)};
+                if (decibels)
+                    args.push_back("--db");
+                const std::string listing = tool(args);
+                EXPECT_EQ(listing, clipboard());
+                EXPECT_EQ(listing.find("\tWindow\t") != std::string::npos,
+                          window != WindowFunction::Rect || segments > 1 || decibels);
+            }
 }
 
 // The built-in formats are those Qt gives each listed locale, and the tool writes a date

@@ -1,5 +1,7 @@
 // Captions as the operator sees them: whole, in the font the program draws with.
 #include "analysis/spectrumwindow.h"
+#include "analysis/windowfunctions.h"
+#include "chart/chart.h"
 #include "interfacelanguage.h"
 #include "shell/tform1.h"
 #include "ui/qttranslation.h"
@@ -7,15 +9,18 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -157,6 +162,30 @@ TEST_P(CaptionsTest, SpectrumWindowCaptionsFit) {
     w.show();
     QApplication::processEvents();
     expectCaptionsFit(&w);
+}
+
+// The longest window, many segments and decibels: the row's captions, the result in decibels
+// and the frequency axis telling what was applied.
+TEST_P(CaptionsTest, SpectrumWindowCaptionsFitWithEveryOption) {
+    zarvik::TForm2 w;
+    w.Request.values.resize(30000);
+    for (std::size_t i = 0; i < w.Request.values.size(); ++i)
+        w.Request.values[i] = 0.012345 * std::sin(0.0617 * static_cast<double>(i));
+    w.Request.visibleFirst = 0;
+    w.Request.visibleLast = 29999;
+    w.Request.samplePeriodUs = 250.0;
+    w.seFmax->setValue(500);
+    w.setWindowFunction(zarvik::WindowFunction::Flattop);
+    w.seAverage->setValue(64);
+    w.cbDecibels->setChecked(true);
+    w.show();
+    w.btSpectrum->click();
+    QApplication::processEvents();
+    ASSERT_TRUE(w.lbSpectrumMax->text().contains("Max=-"));
+    expectCaptionsFit(&w);
+    const QString title = w.Chart1->bottomAxis()->title();
+    EXPECT_LE(QFontMetrics(w.Chart1->font()).horizontalAdvance(title), w.Chart1->width() - 100)
+        << title.toStdString();
 }
 
 TEST_P(CaptionsTest, HeaderCaptionsStandOverTheirToolBars) {

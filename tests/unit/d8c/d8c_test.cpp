@@ -82,6 +82,10 @@ TEST(D8cTool, UsageErrorsDoNothingAndExitTwo) {
         {{"export", "--csv", "--decimal-separator", "::", f}, "d8c: --decimal-separator takes"},
         {{"spectrum", "--step", "3", f}, "d8c: --step takes 1, 2, 4, 8, 16 or 32"},
         {{"spectrum", "--fmax", "501", f}, "d8c: --fmax takes a whole number 1..500"},
+        {{"spectrum", "--window", "hanning", f},
+         "d8c: --window takes rect, hann, hamming, blackman or flattop, not \"hanning\""},
+        {{"spectrum", "--average", "65", f}, "d8c: --average takes a whole number 1..64"},
+        {{"spectrum", "--db=yes", f}, "d8c: option --db takes no value"},
         {{"trend", "--channel", "0", f}, "d8c: --channel takes a whole number 1..8"},
         {{"trend", "--json", f}, "d8c: unknown option --json"},
     };
@@ -125,6 +129,10 @@ TEST(D8cTool, ABadFileIsNamedAndTheBatchGoesOn) {
              good +
              ": nothing to analyse: no point "
              "lies between the times, or the file has no sampling period\n"},
+        {{"spectrum", "--from", "380", "--average", "3", truncated, good},
+         "d8c: " + truncated + ": the file ends inside its sample block\nd8c: " + good +
+             ": --average 3 leaves fewer than 16 points in a segment of the stretch: average "
+             "fewer segments, take a smaller --step or a longer stretch\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.front() + " " + c.args[1]);
