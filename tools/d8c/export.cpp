@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "common/timepattern.h"
 #include "files/d8cfile.h"
 #include "files/filetime.h"
 #include "files/textexport.h"
@@ -32,7 +33,7 @@ written whole, and takes the measurement's time as its last-write time, as in th
                     the time unit of the X axis (default: us, as the program starts)
   --date-format P   the file time of the source line in Qt's date-time pattern letters,
                     e.g. "dd.MM.yyyy HH:mm:ss" (default: the locale's short date, a blank and
-                    its long time)
+                    its long time without the time zone)
 )";
 
 namespace fs = std::filesystem;
@@ -44,10 +45,11 @@ DateTimeFormatter fileTimeFormatter(const Parsed& p, const Environment& env) {
             [pat](double t) { return formatDateTime(pat, decodeMeasuredAt(t), localZoneName(t)); };
     }
     const LocaleFormats l = env.locale;
-    return [l](double t) {
+    // The long time as the locale writes it, without its time zone.
+    const std::string longTime = timePatternWithoutZone(l.longTime);
+    return [l, longTime](double t) {
         const LocalDateTime d = decodeMeasuredAt(t);
-        const std::string zone = localZoneName(t);
-        return formatDateTime(l.shortDate, d, zone) + ' ' + formatDateTime(l.longTime, d, zone);
+        return formatDateTime(l.shortDate, d, {}) + ' ' + formatDateTime(longTime, d, {});
     };
 }
 

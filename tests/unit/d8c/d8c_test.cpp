@@ -43,13 +43,14 @@ struct ToolRun {
     std::string err;
 };
 
-ToolRun d8c(const std::vector<std::string>& args, std::vector<std::string>* progress = nullptr) {
+ToolRun d8c(const std::vector<std::string>& args, std::vector<std::string>* progress = nullptr,
+            const d8c::LocaleFormats& locale = {}) {
     d8c::Environment env;
     if (progress)
         env.progress = [progress](std::size_t i, std::size_t n, const std::string& file) {
             progress->push_back(std::to_string(i) + "/" + std::to_string(n) + " " + file);
         };
-    env.locale = d8c::LocaleFormats{};
+    env.locale = locale;
     env.now = [] { return encodeMeasuredAt({2026, 12, 8, 10, 0, 0, 0}); };
     std::ostringstream out, err;
     ToolRun r;
@@ -237,6 +238,25 @@ TEST(D8cTool, DatePatternsAndLocaleNames) {
     EXPECT_TRUE(d8c::knownLocaleFormats("POSIX", f));
     EXPECT_EQ(f.shortDate, "d MMM yyyy");
     EXPECT_FALSE(d8c::knownLocaleFormats("xx_YY.UTF-8", f));
+}
+
+// The locale's short date and long time, without the zone the toolkit's long time carries.
+TEST(D8cTool, TheSourceLineCarriesNoTimeZone) {
+    TempDir dir;
+    const std::string f = writeMeasurement(dir, "run.d8c");
+    const struct {
+        const char* locale;
+        const char* date;
+    } cases[] = {{"ru_RU.UTF-8", "14.03.2026 09:26:52"},
+                 {"en_US.UTF-8", "3/14/26 9:26:52 AM"},
+                 {"C", "14 Mar 2026 09:26:52"}};
+    for (const auto& c : cases) {
+        d8c::LocaleFormats locale;
+        ASSERT_TRUE(d8c::knownLocaleFormats(c.locale, locale));
+        const ToolRun r = d8c({"export", "--csv", "-o", "-", f}, nullptr, locale);
+        EXPECT_EQ(r.out.substr(0, r.out.find('\r')),
+                  utf8ToCp1251("Данные из файла " + f + "  " + c.date));
+    }
 }
 
 #ifndef _WIN32
