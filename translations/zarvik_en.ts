@@ -46,12 +46,24 @@
 <context>
     <name>FileError</name>
     <message>
-        <source>Файл %1 не записан: имя файла должно оканчиваться на .d8c, .txt или .csv (строчными буквами).</source>
-        <translation>File %1 not saved: the file name must end in .d8c, .txt or .csv (lower case).</translation>
-    </message>
-    <message>
         <source>Приложение открывает файлы *.d8c, записанные АЦП.</source>
         <translation>The program opens only *.d8c files written by the ADC.</translation>
+    </message>
+    <message>
+        <source>Файл %1 не записан: не показан ни один канал.</source>
+        <translation>File %1 not saved: no channel is shown.</translation>
+    </message>
+    <message>
+        <source>Файл %1 не записан: частоту выборки измерения нельзя записать в звуковой файл WAV.</source>
+        <translation>File %1 not saved: the measurement&apos;s sampling frequency cannot be written into a WAV sound file.</translation>
+    </message>
+    <message>
+        <source>Файл %1 не записан: звуковой файл WAV не вмещает столько точек.</source>
+        <translation>File %1 not saved: a WAV sound file cannot hold that many points.</translation>
+    </message>
+    <message>
+        <source>Файл %1 не записан: имя файла должно оканчиваться на .d8c, .txt, .csv, .h5, .mat, .npy или .wav (строчными буквами).</source>
+        <translation>File %1 not saved: the file name must end in .d8c, .txt, .csv, .h5, .mat, .npy or .wav (lower case).</translation>
     </message>
 </context>
 <context>
@@ -276,6 +288,22 @@
         <source>Файл %1 не может быть открыт: массив данных %2 байт больше допустимых %3 байт.</source>
         <translation>File %1 cannot be opened: its data block of %2 bytes exceeds the limit of %3 bytes.</translation>
     </message>
+    <message>
+        <source>Файл HDF5</source>
+        <translation>HDF5 file</translation>
+    </message>
+    <message>
+        <source>Файл MATLAB</source>
+        <translation>MATLAB file</translation>
+    </message>
+    <message>
+        <source>Массив NumPy</source>
+        <translation>NumPy array</translation>
+    </message>
+    <message>
+        <source>Звуковой файл WAV</source>
+        <translation>WAV sound file</translation>
+    </message>
 </context>
 <context>
     <name>zarvik::FTPanel</name>
@@ -382,7 +410,7 @@
     </message>
     <message>
         <source>Права порта не позволяют открыть его обычному пользователю (группа «%1»). Установите правило udev, затем выполните «sudo udevadm control --reload-rules» и переподключите АЦП.</source>
-        <translation>The port's permissions do not let an ordinary user open it (group “%1”). Install the udev rule, then run “sudo udevadm control --reload-rules” and plug the ADC in again.</translation>
+        <translation>The port&apos;s permissions do not let an ordinary user open it (group “%1”). Install the udev rule, then run “sudo udevadm control --reload-rules” and plug the ADC in again.</translation>
     </message>
     <message>
         <source>Пользователь %1 входит в группу «%2», которой порт открыт; доступ запрещён чем-то другим (списки ACL, политика безопасности). Проверьте: ls -l %3</source>
@@ -410,7 +438,7 @@ and log in again.</translation>
     </message>
     <message>
         <source>Правило udev %1 (входит в пакет программы; без пакета его копируют в /etc/udev/rules.d) отдаёт порт АЦП группе «dialout» с правами 0660 и даёт ему постоянное имя %2.</source>
-        <translation>The udev rule %1 (part of the program's package; without the package, copy it to /etc/udev/rules.d) gives the ADC port to the group “dialout” with mode 0660 and the stable name %2.</translation>
+        <translation>The udev rule %1 (part of the program&apos;s package; without the package, copy it to /etc/udev/rules.d) gives the ADC port to the group “dialout” with mode 0660 and the stable name %2.</translation>
     </message>
     <message>
         <source>USB: нет доступа к порту</source>

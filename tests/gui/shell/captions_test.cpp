@@ -1,5 +1,6 @@
 // Captions as the operator sees them: whole, in the font the program draws with.
 #include "analysis/spectrumwindow.h"
+#include "files/datafilehandlers.h"
 #include "interfacelanguage.h"
 #include "shell/qttranslation.h"
 #include "shell/tform1.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringList>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTemporaryDir>
@@ -191,3 +193,17 @@ TEST(QtTranslation, QtsOwnDialogsSpeakRussian) {
 }
 
 } // namespace
+
+// The file types of the save, the analysis formats named in the interface's language.
+TEST_P(CaptionsTest, TheSaveDialogOffersEveryFormatInTheLanguage) {
+    TForm1 f(appPath());
+    const bool english = std::string(GetParam()) == zarvik::kLanguageEnglish;
+    EXPECT_EQ(
+        f.dataFiles()->SaveDlg.qtFilter().split(";;"),
+        (QStringList{"ADC files (*.d8c)", "Save to Text file (*.txt)", "Save to CSV-file (*.csv)",
+                     english ? "HDF5 file (*.h5)" : "Файл HDF5 (*.h5)",
+                     english ? "MATLAB file (*.mat)" : "Файл MATLAB (*.mat)",
+                     english ? "NumPy array (*.npy)" : "Массив NumPy (*.npy)",
+                     english ? "WAV sound file (*.wav)" : "Звуковой файл WAV (*.wav)",
+                     "All files (*.*)"}));
+}
