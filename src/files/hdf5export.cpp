@@ -1,5 +1,4 @@
 #include "files/atomicfile.h"
-#include "files/fileerror.h"
 #include "files/libraryexport.h"
 
 #include <hdf5.h>
@@ -44,33 +43,39 @@ private:
     void* m_data = nullptr;
 };
 
-class Hdf5Image {
+// A file the library builds in memory (its core driver) and writes whole into `name` when it
+// is closed: one write of the finished file, no copy of it, and a failed write is reported by
+// the close and leaves the library sound (a file written piece by piece that fails to close
+// brings the library down when the program exits).
+class Hdf5File {
 public:
-    explicit Hdf5Image(std::size_t expectedSize)
+    Hdf5File(const std::string& name, std::size_t expectedSize)
         : m_fapl(H5Pcreate(H5P_FILE_ACCESS), H5Pclose),
           m_fcpl(H5Pcreate(H5P_FILE_CREATE), H5Pclose),
           m_dcpl(H5Pcreate(H5P_DATASET_CREATE), H5Pclose) {
-        // Built in memory and written by the atomic writer, so a failed write keeps the old
-        // file; without object times the same view gives the same bytes.
+        // Without object times the same view gives the same bytes.
         m_ok = m_fapl.valid() && m_fcpl.valid() && m_dcpl.valid() &&
-               H5Pset_fapl_core(m_fapl.get(), expectedSize, 0) >= 0 &&
+               H5Pset_fapl_core(m_fapl.get(), expectedSize, 1) >= 0 &&
                H5Pset_obj_track_times(m_fcpl.get(), 0) >= 0 &&
                H5Pset_obj_track_times(m_dcpl.get(), 0) >= 0;
-    }
-
-    bool create(const std::string& name) {
         if (m_ok) {
             m_file = H5Fcreate(name.c_str(), H5F_ACC_TRUNC, m_fcpl.get(), m_fapl.get());
             m_ok = m_file >= 0;
         }
-        return m_ok;
     }
-    ~Hdf5Image() {
+    ~Hdf5File() {
         if (m_file >= 0)
             H5Fclose(m_file);
     }
-    Hdf5Image(const Hdf5Image&) = delete;
-    Hdf5Image& operator=(const Hdf5Image&) = delete;
+    Hdf5File(const Hdf5File&) = delete;
+    Hdf5File& operator=(const Hdf5File&) = delete;
+
+    // True when everything went into the file.
+    bool close() {
+        const bool closed = m_file >= 0 && H5Fclose(m_file) >= 0;
+        m_file = -1;
+        return m_ok && closed;
+    }
 
     void dataset(const char* name, hid_t fileType, hid_t memType, std::vector<hsize_t> dims,
                  const void* data, std::size_t count) {
@@ -115,19 +120,6 @@ public:
         attribute(name, type.get(), type.get(), {}, &p);
     }
 
-    std::vector<char> image() {
-        std::vector<char> bytes;
-        if (!m_ok || H5Fflush(m_file, H5F_SCOPE_GLOBAL) < 0)
-            return bytes;
-        const ssize_t size = H5Fget_file_image(m_file, nullptr, 0);
-        if (size <= 0)
-            return bytes;
-        bytes.resize(static_cast<std::size_t>(size));
-        if (H5Fget_file_image(m_file, bytes.data(), bytes.size()) != size)
-            bytes.clear();
-        return bytes;
-    }
-
 private:
     Id m_fapl;
     Id m_fcpl;
@@ -145,11 +137,8 @@ void writeHdf5File(const AnalysisData& d, const std::string& fileName) {
     const std::vector<std::int32_t> numbers(d.channels.begin(), d.channels.end());
     const std::int32_t smoothing = d.smoothing;
 
-    std::vector<char> image;
-    {
-        Hdf5Image h5(d.codes.size() * 10 + d.time.size() * 8 + 65536);
-        // Only memory is touched: the core driver without a backing file.
-        h5.create(fileName);
+    replaceFileByName(fileName, [&](const std::string& temp) {
+        Hdf5File h5(temp, d.codes.size() * 10 + d.time.size() * 8 + 65536);
         h5.dataset("codes", H5T_STD_U16LE, H5T_NATIVE_UINT16, {points, channels}, d.codes.data(),
                    d.codes.size());
         h5.dataset("values", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, {points, channels}, d.values.data(),
@@ -167,11 +156,8 @@ void writeHdf5File(const AnalysisData& d, const std::string& fileName) {
         h5.text("comment", d.comment);
         h5.text("measured_at", d.measuredAt);
         h5.text("source", d.source);
-        image = h5.image();
-    }
-    if (image.empty())
-        throw FileError(FileError::Kind::WriteFailed, "Unable to write to " + fileName);
-    replaceFileContents(fileName, image.data(), image.size());
+        return h5.close();
+    });
 }
 
 } // namespace zarvik
