@@ -58,10 +58,6 @@
         <translation>File %1 not saved: the measurement&apos;s sampling frequency cannot be written into a WAV sound file.</translation>
     </message>
     <message>
-        <source>Файл %1 не записан: звуковой файл WAV не вмещает столько точек.</source>
-        <translation>File %1 not saved: a WAV sound file cannot hold that many points.</translation>
-    </message>
-    <message>
         <source>Файл %1 не записан: имя файла должно оканчиваться на .d8c, .txt, .csv, .h5, .mat, .npy или .wav (строчными буквами).</source>
         <translation>File %1 not saved: the file name must end in .d8c, .txt, .csv, .h5, .mat, .npy or .wav (lower case).</translation>
     </message>

@@ -134,11 +134,9 @@ void writeWavFile(const AnalysisData& d, const std::string& fileName) {
         refuse(ZARVIK_TR_NOOP("FileError", "Файл %1 не записан: частоту выборки измерения "
                                            "нельзя записать в звуковой файл WAV."),
                fileName);
+    // The samples of a measurement (a data file holds at most kD8cMaxDataSize bytes, the board
+    // less) always fit the header's 32-bit sizes.
     const std::uint64_t dataBytes = 2 * static_cast<std::uint64_t>(d.codes.size());
-    if (dataBytes > std::numeric_limits<std::uint32_t>::max() - 36)
-        refuse(ZARVIK_TR_NOOP("FileError",
-                              "Файл %1 не записан: звуковой файл WAV не вмещает столько точек."),
-               fileName);
 
     std::string out = "RIFF";
     putLittleEndian(out, 36 + dataBytes, 4);

@@ -2,7 +2,6 @@
 #include "files/atomicfile.h"
 #include "files/libraryexport.h"
 
-#include <hdf5.h>
 #include <matio.h>
 
 #include <cstdint>
@@ -36,7 +35,7 @@ bool holdsWholeVariables(const std::string& fileName, int variables) {
     const std::streamoff size = in.tellg();
     std::streamoff at = 128;
     for (int v = 0; v < variables && in; ++v) {
-        std::uint32_t tag[2] = {};
+        std::uint32_t tag[2] = {}; // type and length, in the byte order the library writes
         in.seekg(at);
         in.read(reinterpret_cast<char*>(tag), sizeof tag);
         at += static_cast<std::streamoff>(sizeof tag) + tag[1];
@@ -95,7 +94,7 @@ void writeMatFile(const AnalysisData& d, const std::string& fileName) {
     const std::vector<double> values = columnMajor(d.values, points, channels);
     const std::vector<std::int32_t> numbers(d.channels.begin(), d.channels.end());
     const std::int32_t smoothing = d.smoothing;
-    double period = d.samplePeriodUs;
+    const double period = d.samplePeriodUs;
 
     replaceFileByName(fileName, [&](const std::string& temp) {
         MatWriter mat(temp);
@@ -115,27 +114,6 @@ void writeMatFile(const AnalysisData& d, const std::string& fileName) {
         mat.text("source", d.source);
         return mat.close(temp);
     });
-}
-
-AnalysisWriter analysisWriter(SaveFormat format) {
-    switch (format) {
-    case SaveFormat::Hdf5:
-        return writeHdf5File;
-    case SaveFormat::Mat:
-        return writeMatFile;
-    default:
-        return coreAnalysisWriter(format);
-    }
-}
-
-std::string libraryVersions() {
-    unsigned major = 0, minor = 0, release = 0;
-    H5get_libversion(&major, &minor, &release);
-    int matMajor = 0, matMinor = 0, matRelease = 0;
-    Mat_GetLibraryVersion(&matMajor, &matMinor, &matRelease);
-    return "HDF5 " + std::to_string(major) + "." + std::to_string(minor) + "." +
-           std::to_string(release) + ", matio " + std::to_string(matMajor) + "." +
-           std::to_string(matMinor) + "." + std::to_string(matRelease);
 }
 
 } // namespace zarvik
