@@ -1,8 +1,11 @@
 #include "files/atomicfile.h"
+#include "files/fileerror.h"
 #include "files/libraryexport.h"
 
 #include <hdf5.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace zarvik {
@@ -43,38 +46,76 @@ private:
     void* m_data = nullptr;
 };
 
-// A file the library builds in memory (its core driver) and writes whole into `name` when it
-// is closed: one write of the finished file, no copy of it, and a failed write is reported by
-// the close and leaves the library sound (a file written piece by piece that fails to close
-// brings the library down when the program exits).
-class Hdf5File {
+// Where the library keeps the file it builds in memory: its core driver allocates through
+// these callbacks, so the finished file can be written from there without a copy.
+struct ImageMemory {
+    void* bytes = nullptr;
+
+    static void* allocate(std::size_t size, H5FD_file_image_op_t, void* self) {
+        return static_cast<ImageMemory*>(self)->bytes = std::malloc(size);
+    }
+    static void* copy(void* to, const void* from, std::size_t size, H5FD_file_image_op_t, void*) {
+        return std::memcpy(to, from, size);
+    }
+    static void* resize(void* bytes, std::size_t size, H5FD_file_image_op_t, void* self) {
+        return static_cast<ImageMemory*>(self)->bytes = std::realloc(bytes, size);
+    }
+    static herr_t release(void* bytes, H5FD_file_image_op_t, void* self) {
+        std::free(bytes);
+        static_cast<ImageMemory*>(self)->bytes = nullptr;
+        return 0;
+    }
+    // The property lists' copies share the one record.
+    static void* share(void* self) { return self; }
+    static herr_t keep(void*) { return 0; }
+};
+
+// A file built in memory and written in place of `fileName` by the atomic writer: the library
+// itself never touches the disk, so a failed write cannot leave it half closed (which leaks
+// and brings it down when the program exits).
+class Hdf5Image {
 public:
-    Hdf5File(const std::string& name, std::size_t expectedSize)
+    explicit Hdf5Image(std::size_t expectedSize)
         : m_fapl(H5Pcreate(H5P_FILE_ACCESS), H5Pclose),
           m_fcpl(H5Pcreate(H5P_FILE_CREATE), H5Pclose),
           m_dcpl(H5Pcreate(H5P_DATASET_CREATE), H5Pclose) {
+        H5FD_file_image_callbacks_t callbacks = {ImageMemory::allocate,
+                                                 ImageMemory::copy,
+                                                 ImageMemory::resize,
+                                                 ImageMemory::release,
+                                                 ImageMemory::share,
+                                                 ImageMemory::keep,
+                                                 &m_memory};
         // Without object times the same view gives the same bytes.
         m_ok = m_fapl.valid() && m_fcpl.valid() && m_dcpl.valid() &&
-               H5Pset_fapl_core(m_fapl.get(), expectedSize, 1) >= 0 &&
+               H5Pset_fapl_core(m_fapl.get(), expectedSize, 0) >= 0 &&
+               H5Pset_file_image_callbacks(m_fapl.get(), &callbacks) >= 0 &&
                H5Pset_obj_track_times(m_fcpl.get(), 0) >= 0 &&
                H5Pset_obj_track_times(m_dcpl.get(), 0) >= 0;
+        // The library first tries to open a file of the name (reading an existing one into
+        // memory), so the name is one no file has.
         if (m_ok) {
-            m_file = H5Fcreate(name.c_str(), H5F_ACC_TRUNC, m_fcpl.get(), m_fapl.get());
+            m_file = H5Fcreate("/dev/null/zarvik", H5F_ACC_TRUNC, m_fcpl.get(), m_fapl.get());
             m_ok = m_file >= 0;
         }
     }
-    ~Hdf5File() {
+    ~Hdf5Image() {
         if (m_file >= 0)
             H5Fclose(m_file);
     }
-    Hdf5File(const Hdf5File&) = delete;
-    Hdf5File& operator=(const Hdf5File&) = delete;
+    Hdf5Image(const Hdf5Image&) = delete;
+    Hdf5Image& operator=(const Hdf5Image&) = delete;
 
-    // True when everything went into the file.
-    bool close() {
-        const bool closed = m_file >= 0 && H5Fclose(m_file) >= 0;
-        m_file = -1;
-        return m_ok && closed;
+    // Writes the finished file in place of `fileName`; false when the library failed.
+    bool write(const std::string& fileName) {
+        if (!m_ok || H5Fflush(m_file, H5F_SCOPE_GLOBAL) < 0)
+            return false;
+        // The file's length: what the library's own copy of the image would take.
+        const ssize_t size = H5Fget_file_image(m_file, nullptr, 0);
+        if (size <= 0 || m_memory.bytes == nullptr)
+            return false;
+        replaceFileContents(fileName, m_memory.bytes, static_cast<std::size_t>(size));
+        return true;
     }
 
     void dataset(const char* name, hid_t fileType, hid_t memType, std::vector<hsize_t> dims,
@@ -121,6 +162,7 @@ public:
     }
 
 private:
+    ImageMemory m_memory;
     Id m_fapl;
     Id m_fcpl;
     Id m_dcpl;
@@ -137,27 +179,25 @@ void writeHdf5File(const AnalysisData& d, const std::string& fileName) {
     const std::vector<std::int32_t> numbers(d.channels.begin(), d.channels.end());
     const std::int32_t smoothing = d.smoothing;
 
-    replaceFileByName(fileName, [&](const std::string& temp) {
-        Hdf5File h5(temp, d.codes.size() * 10 + d.time.size() * 8 + 65536);
-        h5.dataset("codes", H5T_STD_U16LE, H5T_NATIVE_UINT16, {points, channels}, d.codes.data(),
-                   d.codes.size());
-        h5.dataset("values", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, {points, channels}, d.values.data(),
-                   d.values.size());
-        h5.dataset("time", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, {points}, d.time.data(),
-                   d.time.size());
-        h5.attribute("channels", H5T_STD_I32LE, H5T_NATIVE_INT32, {channels}, numbers.data());
-        h5.attribute("sample_period_us", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, {}, &d.samplePeriodUs);
-        h5.attribute("scale", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, {channels}, d.scale.data());
-        h5.attribute("shift", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, {channels}, d.shift.data());
-        h5.text("units", d.units);
-        h5.attribute("smoothing", H5T_STD_I32LE, H5T_NATIVE_INT32, {}, &smoothing);
-        h5.text("x_title", d.xTitle);
-        h5.text("y_title", d.yTitle);
-        h5.text("comment", d.comment);
-        h5.text("measured_at", d.measuredAt);
-        h5.text("source", d.source);
-        return h5.close();
-    });
+    Hdf5Image h5(d.codes.size() * 10 + d.time.size() * 8 + 65536);
+    h5.dataset("codes", H5T_STD_U16LE, H5T_NATIVE_UINT16, {points, channels}, d.codes.data(),
+               d.codes.size());
+    h5.dataset("values", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, {points, channels}, d.values.data(),
+               d.values.size());
+    h5.dataset("time", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, {points}, d.time.data(), d.time.size());
+    h5.attribute("channels", H5T_STD_I32LE, H5T_NATIVE_INT32, {channels}, numbers.data());
+    h5.attribute("sample_period_us", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, {}, &d.samplePeriodUs);
+    h5.attribute("scale", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, {channels}, d.scale.data());
+    h5.attribute("shift", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, {channels}, d.shift.data());
+    h5.text("units", d.units);
+    h5.attribute("smoothing", H5T_STD_I32LE, H5T_NATIVE_INT32, {}, &smoothing);
+    h5.text("x_title", d.xTitle);
+    h5.text("y_title", d.yTitle);
+    h5.text("comment", d.comment);
+    h5.text("measured_at", d.measuredAt);
+    h5.text("source", d.source);
+    if (!h5.write(fileName))
+        throw FileError(FileError::Kind::WriteFailed, "Unable to write to " + fileName);
 }
 
 } // namespace zarvik
