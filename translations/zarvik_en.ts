@@ -46,12 +46,20 @@
 <context>
     <name>FileError</name>
     <message>
-        <source>Файл %1 не записан: имя файла должно оканчиваться на .d8c, .txt или .csv (строчными буквами).</source>
-        <translation>File %1 not saved: the file name must end in .d8c, .txt or .csv (lower case).</translation>
-    </message>
-    <message>
         <source>Приложение открывает файлы *.d8c, записанные АЦП.</source>
         <translation>The program opens only *.d8c files written by the ADC.</translation>
+    </message>
+    <message>
+        <source>Файл %1 не записан: не показан ни один канал.</source>
+        <translation>File %1 not saved: no channel is shown.</translation>
+    </message>
+    <message>
+        <source>Файл %1 не записан: частоту выборки измерения нельзя записать в звуковой файл WAV.</source>
+        <translation>File %1 not saved: the measurement&apos;s sampling frequency cannot be written into a WAV sound file.</translation>
+    </message>
+    <message>
+        <source>Файл %1 не записан: имя файла должно оканчиваться на .d8c, .txt, .csv, .h5, .mat, .npy или .wav (строчными буквами).</source>
+        <translation>File %1 not saved: the file name must end in .d8c, .txt, .csv, .h5, .mat, .npy or .wav (lower case).</translation>
     </message>
 </context>
 <context>
@@ -313,6 +321,22 @@
     <message>
         <source>Файл %1 не может быть открыт: массив данных %2 байт больше допустимых %3 байт.</source>
         <translation>File %1 cannot be opened: its data block of %2 bytes exceeds the limit of %3 bytes.</translation>
+    </message>
+    <message>
+        <source>Файл HDF5</source>
+        <translation>HDF5 file</translation>
+    </message>
+    <message>
+        <source>Файл MATLAB</source>
+        <translation>MATLAB file</translation>
+    </message>
+    <message>
+        <source>Массив NumPy</source>
+        <translation>NumPy array</translation>
+    </message>
+    <message>
+        <source>Звуковой файл WAV</source>
+        <translation>WAV sound file</translation>
     </message>
 </context>
 <context>

@@ -104,4 +104,22 @@ std::string utf8ToCp1251(std::string_view utf8) {
     return out;
 }
 
+std::u16string utf8ToUtf16(std::string_view utf8) {
+    std::u16string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        char32_t cp = nextCodePoint(utf8, i);
+        if (cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000))
+            cp = 0xFFFD;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (cp >> 10));
+            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(cp);
+        }
+    }
+    return out;
+}
+
 } // namespace zarvik

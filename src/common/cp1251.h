@@ -20,4 +20,8 @@ std::string utf8ToCp1251(std::string_view utf8);
 // The Unicode code point of one Windows-1251 byte (U+0098 for 0x98).
 char32_t cp1251ToUnicode(unsigned char byte);
 
+// UTF-8 -> UTF-16 code units, for files that keep their texts so (MATLAB's characters);
+// malformed UTF-8 becomes U+FFFD.
+std::u16string utf8ToUtf16(std::string_view utf8);
+
 } // namespace zarvik

@@ -104,46 +104,75 @@ void removeLeftTemporaries(const fs::path& folder, const fs::path& target) {
     throw FileError(FileError::Kind::CannotCreate, "Cannot create file " + fileName);
 }
 
+// A fresh temporary beside the file a save replaces, open for writing.
+struct Replacement {
+    fs::path target;
+    fs::path temp;
+    int fd = -1;
+};
+
+Replacement startReplacement(const std::string& fileName) {
+    Replacement r;
+    r.target = fs::u8path(fileName);
+    std::error_code ec;
+    // Saving over a link writes the file it leads to and keeps the link.
+    if (fs::is_symlink(r.target, ec)) {
+        const fs::path resolved = fs::canonical(r.target, ec);
+        if (!ec)
+            r.target = resolved;
+    }
+    const fs::file_status status = fs::status(r.target, ec);
+    const bool exists = fs::exists(status);
+    if (exists && (!fs::is_regular_file(status) || !isWritable(r.target)))
+        cannotCreate(fileName);
+
+    const fs::path folder = r.target.parent_path();
+    std::random_device seed;
+    std::mt19937 random(seed());
+    // A temporary left by a crash does not end in a data file's extension, so the folder walk
+    // and the comment browser never list it.
+    for (int attempt = 0; attempt < 16 && r.fd < 0; ++attempt) {
+        r.temp = folder / fs::u8path("." + r.target.filename().u8string() + ".~" +
+                                     std::to_string(random() % 1000000u));
+        r.fd = openNew(r.temp);
+        if (r.fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (r.fd < 0)
+        cannotCreate(fileName);
+    if (exists)
+        keepMode(r.fd, r.target);
+    return r;
+}
+
+// Flushes the temporary and gives it the target's name when everything went into it (`ok`);
+// otherwise takes it away and throws.
+void finishReplacement(const std::string& fileName, const Replacement& r, bool ok) {
+    ok = ok && flushToDisk(r.fd);
+    ok = (closeFile(r.fd) == 0) && ok;
+    std::error_code ec;
+    if (!ok) {
+        fs::remove(r.temp, ec);
+        throw FileError(FileError::Kind::WriteFailed, "Unable to write to " + fileName);
+    }
+    if (!renameOver(r.temp, r.target)) {
+        fs::remove(r.temp, ec);
+        cannotCreate(fileName);
+    }
+    const fs::path folder = r.target.parent_path();
+    syncFolder(folder);
+    removeLeftTemporaries(folder, r.target);
+}
+
 } // namespace
 
 void replaceFileContents(const std::string& fileName, const void* data, std::size_t size) {
-    fs::path target = fs::u8path(fileName);
-    std::error_code ec;
-    // Saving over a link writes the file it leads to and keeps the link.
-    if (fs::is_symlink(target, ec)) {
-        const fs::path resolved = fs::canonical(target, ec);
-        if (!ec)
-            target = resolved;
-    }
-    const fs::file_status status = fs::status(target, ec);
-    const bool exists = fs::exists(status);
-    if (exists && (!fs::is_regular_file(status) || !isWritable(target)))
-        cannotCreate(fileName);
-
-    const fs::path folder = target.parent_path();
-    std::random_device seed;
-    std::mt19937 random(seed());
-    fs::path temp;
-    int fd = -1;
-    // A temporary left by a crash does not end in a data file's extension, so the folder walk
-    // and the comment browser never list it.
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = folder / fs::u8path("." + target.filename().u8string() + ".~" +
-                                   std::to_string(random() % 1000000u));
-        fd = openNew(temp);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
-    if (fd < 0)
-        cannotCreate(fileName);
-    if (exists)
-        keepMode(fd, target);
-
+    const Replacement r = startReplacement(fileName);
     const char* p = static_cast<const char*>(data);
     std::size_t left = size;
     bool ok = true;
     while (ok && left > 0) {
-        const long long n = writeSome(fd, p, left);
+        const long long n = writeSome(r.fd, p, left);
         if (n < 0 && errno == EINTR)
             continue;
         ok = n > 0;
@@ -152,18 +181,22 @@ void replaceFileContents(const std::string& fileName, const void* data, std::siz
             left -= static_cast<std::size_t>(n);
         }
     }
-    ok = ok && flushToDisk(fd);
-    ok = (closeFile(fd) == 0) && ok;
-    if (!ok) {
-        fs::remove(temp, ec);
-        throw FileError(FileError::Kind::WriteFailed, "Unable to write to " + fileName);
+    finishReplacement(fileName, r, ok);
+}
+
+void replaceFileByName(const std::string& fileName,
+                       const std::function<bool(const std::string& tempName)>& write) {
+    const Replacement r = startReplacement(fileName);
+    bool ok = false;
+    try {
+        ok = write(r.temp.u8string());
+    } catch (...) {
+        closeFile(r.fd);
+        std::error_code ec;
+        fs::remove(r.temp, ec);
+        throw;
     }
-    if (!renameOver(temp, target)) {
-        fs::remove(temp, ec);
-        cannotCreate(fileName);
-    }
-    syncFolder(folder);
-    removeLeftTemporaries(folder, target);
+    finishReplacement(fileName, r, ok);
 }
 
 } // namespace zarvik

@@ -4,6 +4,7 @@
 // that rename an existing file of the name stays as it was, byte for byte.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 namespace zarvik {
@@ -14,5 +15,11 @@ namespace zarvik {
 // left behind after a failure, and a successful save also takes away the temporaries of
 // earlier saves of the same file that were killed before their rename.
 void replaceFileContents(const std::string& fileName, const void* data, std::size_t size);
+
+// The same for a library that writes a file by its name: `write` gets the name of a fresh
+// empty temporary beside the target (UTF-8), writes it whole and returns false when it could
+// not. An exception from `write` takes the temporary away and passes on.
+void replaceFileByName(const std::string& fileName,
+                       const std::function<bool(const std::string& tempName)>& write);
 
 } // namespace zarvik

@@ -97,13 +97,19 @@ void ClipboardPrint::Chart1RightClick(const QPoint& position) {
 }
 
 void ClipboardPrint::btCopyClick() {
-    QString text = memoLines(*m_c.mComment).join('\n');
+    QStringList lines = memoLines(*m_c.mComment);
+    QString text = lines.join('\n');
     // Without a readable file the comment goes alone: there is no date to name.
     if (!m_m.FileName.empty()) {
         if (const std::optional<double> written = lastWriteTime(m_m.FileName)) {
-            if (!text.isEmpty())
-                text += '\n';
-            text += QString::fromStdString(m_m.FileName) + "  " + measuredAtText(*written);
+            // The comment's lines, then the one line: a break that ends the comment starts no
+            // line of its own, and an empty memo has none.
+            if (lines.size() > 1 && lines.back().isEmpty())
+                lines.removeLast();
+            else if (lines == QStringList{QString()})
+                lines.clear();
+            lines << QString::fromStdString(m_m.FileName) + "  " + measuredAtText(*written);
+            text = lines.join('\n');
         }
     }
     m_c.mClipBoard->setPlainText(text);

@@ -6,6 +6,7 @@
 #include "files/datetimetext.h"
 #include "files/filetime.h"
 #include "files/folderlisting.h"
+#include "files/libraryexport.h"
 #include "files/memotext.h"
 #include "files/saveformat.h"
 #include "ui/language.h"
@@ -39,7 +40,9 @@ DataFileHandlers::DataFileHandlers(const Controls& controls, TMeasurement& measu
                                    QObject* parent)
     : QObject(parent),
       SaveDlg(FileDialog::Mode::Save,
-              "ADC files|*.d8c|Save to Text file|*.txt|Save to CSV-file|*.csv|All files|*.*",
+              "ADC files|*.d8c|Save to Text file|*.txt|Save to CSV-file|*.csv|" + tr("Файл HDF5") +
+                  "|*.h5|" + tr("Файл MATLAB") + "|*.mat|" + tr("Массив NumPy") + "|*.npy|" +
+                  tr("Звуковой файл WAV") + "|*.wav|All files|*.*",
               kDataFolder, "dtw"),
       OpenDlg(FileDialog::Mode::Open, "ADC files|*.d8c|All files|*.*", kDataFolder, "dtw"),
       m_c(controls), m_m(measurement) {
@@ -80,6 +83,8 @@ ExportView DataFileHandlers::exportView(std::array<std::vector<double>, kChannel
     v.storeX = m_c.cbStoreX->currentIndex() != 0;
     if (m_c.cbInt->isChecked())
         v.integrationPoints = m_c.seInt->value();
+    if (physicalUnits)
+        v.physical = physicalUnits();
     return v;
 }
 
@@ -102,8 +107,12 @@ void DataFileHandlers::btSaveClick() {
         std::array<std::vector<double>, kChannels + 1> xs;
         std::array<std::vector<double>, kChannels + 1> ys;
         const ExportView view = exportView(xs, ys);
-        saveTextExport(m_m, name.toStdString(), comment, view, localeDecimalSeparator(),
-                       measuredAtNow(), [](double t) { return measuredAtText(t).toStdString(); });
+        if (const AnalysisWriter write = analysisWriter(*format))
+            writeAnalysisExport(m_m, name.toStdString(), comment, view, write);
+        else
+            saveTextExport(m_m, name.toStdString(), comment, view, localeDecimalSeparator(),
+                           measuredAtNow(),
+                           [](double t) { return measuredAtText(t).toStdString(); });
         m_c.gbFile->setTitle(tr("ФАЙЛ ") + nameOf(name));
     });
 }

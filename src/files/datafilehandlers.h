@@ -1,8 +1,8 @@
 #pragma once
-// The save and open buttons of the main window: writing the measurement as a data file or a
-// text table, and reading a data file into the measurement and the window. The reader is also
-// run without its dialog for a dropped file, the previous or next file of the folder and a
-// file picked in the comment browser.
+// The save and open buttons of the main window: writing the measurement as a data file, a
+// text table or a file for analysis tools (HDF5, MATLAB, NumPy, WAV), and reading a data file into
+// the measurement and the window. The reader is also run without its dialog for a dropped file, the
+// previous or next file of the folder and a file picked in the comment browser.
 
 #include "common/measurement.h"
 #include "files/filedialog.h"
@@ -59,6 +59,8 @@ public:
     std::function<std::pair<int, int>()> visibleRange;
     // The left and the bottom axis titles as files keep them.
     std::function<std::pair<std::string, std::string>()> axisTitles;
+    // Whether the chart shows (code - Shift) * Scale rather than converter codes.
+    std::function<bool()> physicalUnits;
 
     void btSaveClick();
     void btLoadFileClick();

@@ -12,13 +12,14 @@ namespace zarvik {
 class FileError : public UiError {
 public:
     enum class Kind {
-        CannotOpen,          // "Cannot open file %s"
-        NotDataFile,         // wrong marker byte or a file too short for the fixed part
-        StreamRead,          // "Stream read error": the file ends inside the sample block
-        TooLarge,            // a sample block too large to hold and draw; the window words it
-        CannotCreate,        // "Cannot create file %s"
-        WriteFailed,         // "Unable to write to %s"
-        UnsupportedExtension // a save name that is neither ".d8c", ".txt" nor ".csv"
+        CannotOpen,           // "Cannot open file %s"
+        NotDataFile,          // wrong marker byte or a file too short for the fixed part
+        StreamRead,           // "Stream read error": the file ends inside the sample block
+        TooLarge,             // a sample block too large to hold and draw; the window words it
+        CannotCreate,         // "Cannot create file %s"
+        WriteFailed,          // "Unable to write to %s"
+        UnsupportedExtension, // a save name whose extension names no format of the save
+        FormatRefused         // the view does not fit the chosen format (a WAV without a rate)
     };
 
     FileError(Kind kind, const std::string& text) : UiError(text), m_kind(kind) {}

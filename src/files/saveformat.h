@@ -13,7 +13,11 @@ namespace zarvik {
 enum class SaveFormat {
     DataFile, // ".d8c"
     Text,     // ".txt", columns separated by TAB
-    Csv       // ".csv", columns separated by ';'
+    Csv,      // ".csv", columns separated by ';'
+    Hdf5,     // ".h5"
+    Mat,      // ".mat", MATLAB level 5
+    Npy,      // ".npy", the values as a NumPy array
+    Wav       // ".wav", the codes as 16-bit sound
 };
 
 // The extension as the file dialogs see it: from the last '.' of the name part, dot included;

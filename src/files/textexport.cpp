@@ -20,6 +20,27 @@ std::string exportSourceLine(const TMeasurement& m, double now, const DateTimeFo
     return "Данные из файла " + m.FileName + "  " + format(fileTime);
 }
 
+std::vector<int> exportedChannels(const ExportView& view) {
+    std::vector<int> channels;
+    for (int n = 1; n <= kChannels; ++n)
+        if (view.checked[n])
+            channels.push_back(n);
+    return channels;
+}
+
+std::pair<std::size_t, std::size_t> exportedPoints(const ExportView& view) {
+    const std::vector<int> channels = exportedChannels(view);
+    if (channels.empty() || view.VisibleFirst < 0 || view.VisibleLast < 0)
+        return {0, 0};
+    // The recorded range may be older than the points (a rebuild since the last paint).
+    std::size_t points = view.series[channels.front()].count;
+    for (int n : channels)
+        points = std::min(points, view.series[n].count);
+    const std::size_t first = static_cast<std::size_t>(view.VisibleFirst);
+    const std::size_t end = std::min(static_cast<std::size_t>(view.VisibleLast) + 1, points);
+    return first < end ? std::pair(first, end) : std::pair<std::size_t, std::size_t>(0, 0);
+}
+
 std::string buildTextExport(const TMeasurement& m, const std::vector<std::string>& comment,
                             const ExportView& view, const std::string& sourceLine, char separator,
                             char decimalSeparator) {
@@ -38,10 +59,7 @@ std::string buildTextExport(const TMeasurement& m, const std::vector<std::string
     head += joinLines(comment);
     head += "\r\r";
 
-    std::vector<int> channels;
-    for (int n = 1; n <= kChannels; ++n)
-        if (view.checked[n])
-            channels.push_back(n);
+    const std::vector<int> channels = exportedChannels(view);
     const bool withX = view.storeX && !channels.empty();
     if (withX)
         head += view.bottomAxisTitle + s;
@@ -50,18 +68,11 @@ std::string buildTextExport(const TMeasurement& m, const std::vector<std::string
     head += '\r';
 
     std::string out = utf8ToCp1251(head);
-    if (channels.empty() || view.VisibleFirst < 0)
+    const auto [first, end] = exportedPoints(view);
+    if (first >= end)
         return out;
-    // The recorded range may be older than the points (a rebuild since the last paint).
-    std::size_t points = view.series[channels.front()].count;
-    for (int n : channels)
-        points = std::min(points, view.series[n].count);
-    const std::size_t first = static_cast<std::size_t>(view.VisibleFirst);
-    if (view.VisibleLast < 0 || points == 0)
-        return out;
-    const std::size_t last = std::min(static_cast<std::size_t>(view.VisibleLast), points - 1);
     const SeriesView& xs = view.series[channels.front()];
-    for (std::size_t i = first; i <= last; ++i) {
+    for (std::size_t i = first; i < end; ++i) {
         if (withX) {
             out += number(xs.x[i]);
             out += s;

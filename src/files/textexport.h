@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zarvik {
@@ -33,7 +34,15 @@ struct ExportView {
     int VisibleLast = -1;
     bool storeX = true;                   // cbStoreX shows "сохранять"
     std::optional<int> integrationPoints; // the value of seInt while cbInt is checked
+    bool physical = true; // the series hold (code - Shift) * Scale, not converter codes
 };
+
+// The channels whose boxes are checked, ascending: the table's columns.
+std::vector<int> exportedChannels(const ExportView& view);
+
+// The point indices the table's rows hold, [first, end): VisibleFirst..VisibleLast cut to the
+// points every exported series holds; empty for a negative first index or no channel.
+std::pair<std::size_t, std::size_t> exportedPoints(const ExportView& view);
 
 // "short date" + blank + "long time" of a MeasuredAt value in the system's formats (UTF-8).
 using DateTimeFormatter = std::function<std::string(double measuredAt)>;

@@ -68,6 +68,7 @@ void TForm1::createFileParts() {
     m_dataFiles->showChart = [this] { m_chartView->ShowChart(); };
     m_dataFiles->series = [this](int n) -> const LineSeries* { return m_chartView->series(n); };
     m_dataFiles->axisTitles = [this] { return m_chartView->fileAxisTitles(); };
+    m_dataFiles->physicalUnits = [this] { return axisModeHasValues(m_chartView->BuiltMode); };
     m_dataFiles->visibleRange = [this] {
         return std::make_pair(static_cast<int>(m_chartView->VisibleFirst),
                               static_cast<int>(m_chartView->VisibleLast));

@@ -66,6 +66,7 @@ void ChartView::ShowChart() {
 
     ChartBuildInput in;
     in.mode = static_cast<AxisMode>(std::clamp(m_c.cbShowK->currentIndex(), 0, 3));
+    BuiltMode = in.mode;
     in.timeUnitDivisor = TimeUnitDivisor;
     in.smoothing = m_c.cbInt->isChecked();
     in.smoothingPoints = m_c.seInt->value();

@@ -84,6 +84,7 @@ public:
 
     double TimeUnitDivisor = 1.0;
     int TimeUnit = -1; // the time units' item of the last build; none before
+    AxisMode BuiltMode = AxisMode::ValuesTime; // the axis mode of the last build
     // The left and the bottom axis titles as the text export writes them.
     const std::pair<std::string, std::string>& fileAxisTitles() const { return m_fileTitles; }
     double XStep = 0.0;

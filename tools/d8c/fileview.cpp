@@ -113,6 +113,7 @@ ExportView exportViewOf(const FileView& view, const ViewOptions& options, std::v
     e.VisibleLast = view.visibleLast;
     e.storeX = options.x != XColumn::None;
     e.integrationPoints = options.smoothing;
+    e.physical = options.physical;
     return e;
 }
 

@@ -28,8 +28,8 @@ The view (as the main window shows a file just opened; every option is one of it
 extern const char kLocaleHelp[] = R"(
 Locale: numbers take the decimal separator of the system's locale, as in the program (on
 Windows the user's regional settings; elsewhere LC_ALL, then LC_NUMERIC, then LANG), and
-file times its short date and long time (LC_ALL, LC_TIME, LANG); locales outside the tool's
-list read as "C". Fix them for scripts with:
+file times its short date and long time without the time zone (LC_ALL, LC_TIME, LANG);
+locales outside the tool's list read as "C". Fix them for scripts with:
   --decimal-separator C   e.g. --decimal-separator . or --decimal-separator ,
 )";
 

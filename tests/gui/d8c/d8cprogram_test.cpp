@@ -170,6 +170,38 @@ TEST_F(D8cProgramTest, ExportsTheBytesOfTheSaveButton) {
     }
 }
 
+TEST_F(D8cProgramTest, TheSaveButtonAndTheToolWriteTheSameAnalysisFiles) {
+    struct Case {
+        const char* name;
+        View view;
+        std::vector<std::string> args;
+    };
+    const Case cases[] = {
+        {"as opened", {}, {}},
+        {"codes by sample, two channels smoothed and zoomed",
+         {{3}, 1, 1, 8, 1, 100.0, 2000.0},
+         {"--units", "adc", "--x", "samples", "--channels", "1,6", "--smooth", "8", "--from", "50",
+          "--to", "1000"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        show(c.view);
+        for (const char* ext : {".h5", ".mat", ".npy", ".wav"}) {
+            SCOPED_TRACE(ext);
+            const QString saved = dataPath(QString("window") + ext);
+            form->dataFiles()->SaveDlg.prompt = [saved](const FileDialog&) { return saved; };
+            form->dataFiles()->btSaveClick();
+            ASSERT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+            const std::string written = dataPath(QString("tool") + ext).toStdString();
+            std::vector<std::string> args = {"export", "-o", written};
+            args.insert(args.end(), c.args.begin(), c.args.end());
+            tool(args);
+            EXPECT_EQ(readBytes(QString::fromStdString(written)), readBytes(saved));
+            EXPECT_GT(readBytes(saved).size(), 40u);
+        }
+    }
+}
+
 TEST_F(D8cProgramTest, PrintsTheClipboardOfTheSpectrumAndTrendCommands) {
     struct Case {
         const char* name;

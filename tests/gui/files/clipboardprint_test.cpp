@@ -1,6 +1,8 @@
 #include "chart/chart.h"
+#include "common/cp1251.h"
 #include "filepartsfixture.h"
 #include "files/clipboardprint.h"
+#include "files/datafilehandlers.h"
 #include "files/filetime.h"
 #include "ui/systemlocale.h"
 
@@ -9,6 +11,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QImage>
+#include <QLocale>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -162,6 +165,37 @@ TEST_F(ClipboardPrintTest, TheCopiedCommentEndsWithTheFileNameAndItsDate) {
     form->mComment->setPlainText("только текст");
     form->clipboardPrint()->btCopyClick();
     EXPECT_EQ(QApplication::clipboard()->text(), "только текст");
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+}
+
+// Run by ctest under a Russian and an English locale, each in a zone with a name: the copied
+// comment and the table's source line give the short date and the long time without the zone,
+// and a break that ends the comment starts no empty line before the file's line.
+TEST_F(ClipboardPrintTest, TheCopiedCommentAndTheTableNameTheFileTimeWithoutItsZone) {
+    const QString locale = QLocale::system().name();
+    if (locale != "ru_RU" && locale != "en_US")
+        GTEST_SKIP() << "for LC_ALL=ru_RU.UTF-8 or en_US.UTF-8, not " << locale.toStdString();
+    const QString date = locale == "ru_RU" ? "05.03.2024 14:07:08" : "3/5/24 2:07:08 PM";
+    DataFileRecipe recipe;
+    recipe.comment = {"Стенд 2"};
+    const QString file = writeDataFile(dataPath("a.d8c"), recipe);
+    ASSERT_TRUE(setLastWriteTime(file.toStdString(), encodeMeasuredAt({2024, 3, 5, 14, 7, 8, 0})));
+    loadThroughDialog(file);
+
+    form->mComment->setPlainText("Стенд 2\n");
+    form->clipboardPrint()->btCopyClick();
+    EXPECT_EQ(QApplication::clipboard()->text(), "Стенд 2\n" + file + "  " + date);
+    form->mComment->setPlainText("\n");
+    form->clipboardPrint()->btCopyClick();
+    EXPECT_EQ(QApplication::clipboard()->text(), "\n" + file + "  " + date)
+        << "an empty line of its own stays";
+
+    const QString table = dataPath("a.csv");
+    form->dataFiles()->SaveDlg.prompt = [table](const FileDialog&) { return table; };
+    form->dataFiles()->btSaveClick();
+    const std::string bytes = readBytes(table);
+    EXPECT_EQ(bytes.substr(0, bytes.find('\r')),
+              utf8ToCp1251(("Данные из файла " + file + "  " + date).toStdString()));
     EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
 }
 

@@ -2,6 +2,7 @@
 #include "analysis/spectrumwindow.h"
 #include "analysis/windowfunctions.h"
 #include "chart/chart.h"
+#include "files/datafilehandlers.h"
 #include "interfacelanguage.h"
 #include "shell/tform1.h"
 #include "ui/qttranslation.h"
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStringList>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTemporaryDir>
@@ -220,3 +222,17 @@ TEST(QtTranslation, QtsOwnDialogsSpeakRussian) {
 }
 
 } // namespace
+
+// The file types of the save, the analysis formats named in the interface's language.
+TEST_P(CaptionsTest, TheSaveDialogOffersEveryFormatInTheLanguage) {
+    TForm1 f(appPath());
+    const bool english = std::string(GetParam()) == zarvik::kLanguageEnglish;
+    EXPECT_EQ(
+        f.dataFiles()->SaveDlg.qtFilter().split(";;"),
+        (QStringList{"ADC files (*.d8c)", "Save to Text file (*.txt)", "Save to CSV-file (*.csv)",
+                     english ? "HDF5 file (*.h5)" : "Файл HDF5 (*.h5)",
+                     english ? "MATLAB file (*.mat)" : "Файл MATLAB (*.mat)",
+                     english ? "NumPy array (*.npy)" : "Массив NumPy (*.npy)",
+                     english ? "WAV sound file (*.wav)" : "Звуковой файл WAV (*.wav)",
+                     "All files (*.*)"}));
+}

@@ -15,6 +15,7 @@ namespace {
 
 using zarvik::cp1251ToUtf8;
 using zarvik::utf8ToCp1251;
+using zarvik::utf8ToUtf16;
 
 #ifdef _WIN32
 // The system's own code page is an independent reference for every assigned byte.
@@ -88,6 +89,13 @@ TEST(Cp1251, CyrillicTextAndCharactersWithoutAByte) {
               "a?b?c?");
     // Malformed UTF-8: a lone continuation byte and a cut sequence.
     EXPECT_EQ(utf8ToCp1251("x\x80y\xD0"), "x?y?");
+}
+
+TEST(Utf16, CyrillicPairsForAnEmojiAndReplacementForBrokenText) {
+    EXPECT_EQ(utf8ToUtf16("Ж1"), u"Ж1");
+    EXPECT_EQ(utf8ToUtf16("\xF0\x9F\x98\x80"), std::u16string({0xD83D, 0xDE00}));
+    EXPECT_EQ(utf8ToUtf16("x\x80y\xD0"), u"x\uFFFDy\uFFFD");
+    EXPECT_EQ(utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD") << "a lone surrogate is no character";
 }
 
 } // namespace

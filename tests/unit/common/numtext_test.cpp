@@ -1,5 +1,6 @@
 #include "common/numtext.h"
 #include "common/rounding.h"
+#include "common/timepattern.h"
 
 #include <gtest/gtest.h>
 
@@ -67,6 +68,22 @@ TEST(Rounding, HalvesGoToTheEvenNeighbour) {
     EXPECT_EQ(zarvik::truncate(-2.9), -2);
     EXPECT_EQ(zarvik::truncate(2.9), 2);
     EXPECT_EQ(zarvik::idiv(-7, 2), -3);
+}
+
+// The long time of the locale without the zone Qt adds to it on some systems.
+TEST(TimePattern, TheZoneGoesWithTheTextThatSetsItApart) {
+    const struct {
+        const char* pattern;
+        const char* without;
+    } cases[] = {
+        {"HH:mm:ss t", "HH:mm:ss"},       {"h:mm:ss AP t", "h:mm:ss AP"},
+        {"HH:mm:ss, t", "HH:mm:ss"},      {"H:mm:ss (t)", "H:mm:ss"},
+        {"H.mm.ss t", "H.mm.ss"},         {"t HH:mm:ss", "HH:mm:ss"},
+        {"HH:mm:ss tttt", "HH:mm:ss"},    {"HH 'at' mm", "HH 'at' mm"},
+        {"HH:mm 't' ss", "HH:mm 't' ss"}, {"HH:mm:ss", "HH:mm:ss"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(zarvik::timePatternWithoutZone(c.pattern), c.without) << c.pattern;
 }
 
 } // namespace

@@ -18,6 +18,12 @@
 namespace zarvik::test {
 namespace {
 
+#ifdef ZARVIK_HDF5_MAT
+constexpr bool kLibraryFormats = true;
+#else
+constexpr bool kLibraryFormats = false;
+#endif
+
 // Channels 2 and 5, 400 instants at 1 kHz.
 std::string writeMeasurement(const TempDir& dir, const std::string& name) {
     TMeasurement m;
@@ -43,13 +49,14 @@ struct ToolRun {
     std::string err;
 };
 
-ToolRun d8c(const std::vector<std::string>& args, std::vector<std::string>* progress = nullptr) {
+ToolRun d8c(const std::vector<std::string>& args, std::vector<std::string>* progress = nullptr,
+            const d8c::LocaleFormats& locale = {}) {
     d8c::Environment env;
     if (progress)
         env.progress = [progress](std::size_t i, std::size_t n, const std::string& file) {
             progress->push_back(std::to_string(i) + "/" + std::to_string(n) + " " + file);
         };
-    env.locale = d8c::LocaleFormats{};
+    env.locale = locale;
     env.now = [] { return encodeMeasuredAt({2026, 12, 8, 10, 0, 0, 0}); };
     std::ostringstream out, err;
     ToolRun r;
@@ -70,8 +77,15 @@ TEST(D8cTool, UsageErrorsDoNothingAndExitTwo) {
         {{"plot", f}, "d8c: unknown command \"plot\""},
         {{"info"}, "d8c: info needs at least one data file"},
         {{"info", "--csv", f}, "d8c: unknown option --csv"},
-        {{"export", f}, "d8c: give --csv or --txt"},
-        {{"export", "--csv", "--txt", f}, "d8c: give one of --csv and --txt"},
+        {{"export", f}, "d8c: give --csv, --txt, --hdf5, --mat, --npy or --wav"},
+        {{"export", "--csv", "--npy", f},
+         "d8c: give one of --csv, --txt, --hdf5, --mat, --npy and"},
+        {{"export", "--npy", "-o", "-", f}, "d8c: -o - writes a text table; give the NumPy file"},
+        {{"export", "--wav", "--date-format", "HH", f},
+         "d8c: --date-format is for the text tables"},
+#ifndef ZARVIK_HDF5_MAT
+        {{"export", "-o", dir.file("run.h5"), f}, "d8c: this build of d8c writes no HDF5 files"},
+#endif
         {{"export", "--csv", "-o", "-", f, f}, "d8c: -o - writes one file's table"},
         {{"export", "--csv", "--smooth", "1", f}, "d8c: --smooth takes a whole number 2..512"},
         {{"export", "--csv", "--units", "volts", f}, "d8c: --units takes adc or physical"},
@@ -109,11 +123,26 @@ TEST(D8cTool, ABadFileIsNamedAndTheBatchGoesOn) {
     const std::string truncated = dir.file("cut.d8c");
     writeBytes(truncated, cut);
     const std::string missing = dir.file("missing.d8c");
+    std::vector<std::uint8_t> timeless = readBytes(good);
+    std::fill(timeless.begin() + 9, timeless.begin() + 17, 0); // SamplePeriodUs 0
+    const std::string noRate = dir.file("norate.d8c");
+    writeBytes(noRate, timeless);
 
     const struct {
         std::vector<std::string> args;
         std::string message;
     } cases[] = {
+        {{"export", "--wav", "-o", dir.file("sounds/"), noRate, good},
+         "d8c: " + noRate +
+             ": the file's sampling period gives no sample rate a WAV file can hold\n"},
+        {{"export", "--npy", "-o", dir.file("arrays/"), notOurs, good},
+         "d8c: " + notOurs + ": not a data file of the converter (.d8c)\n"},
+#ifdef ZARVIK_HDF5_MAT
+        {{"export", "--hdf5", "-o", dir.file("h5/"), truncated, good},
+         "d8c: " + truncated + ": the file ends inside its sample block\n"},
+        {{"export", "--mat", "-o", dir.file("mat/"), missing, good},
+         "d8c: " + missing + ": cannot open the file\n"},
+#endif
         {{"info", missing, good}, "d8c: " + missing + ": cannot open the file\n"},
         {{"info", notOurs, good},
          "d8c: " + notOurs + ": not a data file of the converter (.d8c)\n"},
@@ -140,13 +169,20 @@ TEST(D8cTool, ABadFileIsNamedAndTheBatchGoesOn) {
         EXPECT_EQ(r.exit, d8c::kExitSomeFailed);
         EXPECT_EQ(r.err, c.message);
     }
-    // The good file of a failed batch is still listed; the progress line is cleared before
-    // the message and at the end.
+    // The good file of a failed batch is still written, and listed; the progress line is cleared
+    // before the message and at the end.
     std::vector<std::string> progress;
     const ToolRun info = d8c({"info", missing, good}, &progress);
     EXPECT_EQ(progress,
               (std::vector<std::string>{"0/2 " + missing, "2/2 ", "1/2 " + good, "2/2 "}));
     EXPECT_NE(info.out.find("channels:            2 5\n"), std::string::npos) << info.out;
+    EXPECT_EQ(dir.names().size(), 4u + 2 + (kLibraryFormats ? 2 : 0)) << "one folder per export";
+    for (const char* written : {"sounds/good.wav", "arrays/good.npy"})
+        EXPECT_FALSE(readBytes(dir.file(written)).empty()) << written;
+    if (kLibraryFormats) {
+        for (const char* written : {"h5/good.h5", "mat/good.mat"})
+            EXPECT_FALSE(readBytes(dir.file(written)).empty()) << written;
+    }
     EXPECT_EQ(d8c({"trend", good}).exit, d8c::kExitDone);
 }
 
@@ -247,28 +283,54 @@ TEST(D8cTool, DatePatternsAndLocaleNames) {
     EXPECT_FALSE(d8c::knownLocaleFormats("xx_YY.UTF-8", f));
 }
 
-#ifndef _WIN32
-// The program itself, as a script runs it: a write that fails (the file size limit) leaves
-// the old table as it was and says so.
-TEST(D8cProgram, AFailedWriteKeepsTheOldTable) {
+// The locale's short date and long time, without the zone the toolkit's long time carries.
+TEST(D8cTool, TheSourceLineCarriesNoTimeZone) {
     TempDir dir;
     const std::string f = writeMeasurement(dir, "run.d8c");
-    const std::string table = dir.file("run.csv");
-    writeBytes(table, {'o', 'l', 'd'});
-    const std::string command =
-        "trap '' XFSZ; ulimit -f 4; '" D8C_PROGRAM "' export --csv '" + f + "' 2>&1";
-    FILE* p = popen(command.c_str(), "r");
-    ASSERT_NE(p, nullptr);
-    std::string said;
-    char buf[256];
-    while (std::fgets(buf, sizeof buf, p) != nullptr)
-        said += buf;
-    const int status = pclose(p);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), d8c::kExitSomeFailed);
-    EXPECT_EQ(said, "d8c: " + f + ": Unable to write to " + table + "\n");
-    EXPECT_EQ(readBytes(table), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
-    EXPECT_EQ(dir.names().size(), 2u) << "a temporary was left";
+    const struct {
+        const char* locale;
+        const char* date;
+    } cases[] = {{"ru_RU.UTF-8", "14.03.2026 09:26:52"},
+                 {"en_US.UTF-8", "3/14/26 9:26:52 AM"},
+                 {"C", "14 Mar 2026 09:26:52"}};
+    for (const auto& c : cases) {
+        d8c::LocaleFormats locale;
+        ASSERT_TRUE(d8c::knownLocaleFormats(c.locale, locale));
+        const ToolRun r = d8c({"export", "--csv", "-o", "-", f}, nullptr, locale);
+        EXPECT_EQ(r.out.substr(0, r.out.find('\r')),
+                  utf8ToCp1251("Данные из файла " + f + "  " + c.date));
+    }
+}
+
+#ifndef _WIN32
+// The program itself, as a script runs it: a write that fails (the file size limit) leaves
+// the old file as it was and says so, in every format.
+TEST(D8cProgram, AFailedWriteKeepsTheOldFile) {
+    TempDir dir;
+    const std::string f = writeMeasurement(dir, "run.d8c");
+    std::vector<std::string> formats = {"csv", "npy", "wav"};
+    if (kLibraryFormats)
+        formats.insert(formats.end(), {"h5", "mat"});
+    for (const std::string& format : formats) {
+        SCOPED_TRACE(format);
+        const std::string target = dir.file("run." + format);
+        writeBytes(target, {'o', 'l', 'd'});
+        const std::string command = "trap '' XFSZ; ulimit -f 1; '" D8C_PROGRAM "' export -o '" +
+                                    target + "' '" + f + "' 2>&1";
+        FILE* p = popen(command.c_str(), "r");
+        ASSERT_NE(p, nullptr);
+        std::string said;
+        char buf[256];
+        while (std::fgets(buf, sizeof buf, p) != nullptr)
+            said += buf;
+        const int status = pclose(p);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), d8c::kExitSomeFailed);
+        EXPECT_EQ(said, "d8c: " + f + ": Unable to write to " + target + "\n");
+        EXPECT_EQ(readBytes(target), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+        std::filesystem::remove(target);
+    }
+    EXPECT_EQ(dir.names().size(), 1u) << "a temporary was left";
 }
 #endif
 
