@@ -84,6 +84,9 @@ TEST(D8cTool, UsageErrorsDoNothingAndExitTwo) {
         {{"spectrum", "--fmax", "501", f}, "d8c: --fmax takes a whole number 1..500"},
         {{"trend", "--channel", "0", f}, "d8c: --channel takes a whole number 1..8"},
         {{"trend", "--json", f}, "d8c: unknown option --json"},
+        {{"stats"}, "d8c: stats needs at least one data file"},
+        {{"stats", "--x", "samples", f}, "d8c: unknown option --x"},
+        {{"stats", "--channels", "", f}, "d8c: --channels takes a whole number 1..8"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
@@ -125,6 +128,12 @@ TEST(D8cTool, ABadFileIsNamedAndTheBatchGoesOn) {
              good +
              ": nothing to analyse: no point "
              "lies between the times, or the file has no sampling period\n"},
+        {{"stats", "--to", "0.5", good},
+         "d8c: " + good +
+             ": nothing to analyse: no point lies between the times, or the file has no "
+             "sampling period\n"},
+        {{"stats", "--channels", "2,3", good},
+         "d8c: " + good + ": channel 3 is not in the file (it holds channels 2,5)\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.front() + " " + c.args[1]);
@@ -198,6 +207,33 @@ TEST(D8cTool, ExportsIntoAFolderBesideTheFilesOrToOneName) {
     const ToolRun self = d8c({"export", "--csv", "-o", a, a});
     EXPECT_EQ(self.exit, d8c::kExitSomeFailed);
     EXPECT_EQ(readBytes(a), readBytes(b));
+}
+
+TEST(D8cTool, StatsListEachChannelOfTheViewAndNameEachFileOfABatch) {
+    TempDir dir;
+    const std::string a = writeMeasurement(dir, "a.d8c");
+    const std::string b = writeMeasurement(dir, "b.d8c");
+    // Points 99..199, the codes 2147..2247 and 3995..3895: 101 whole numbers in a row each.
+    const std::vector<std::string> view = {
+        "stats", "--units", "adc", "--from", "100", "--to", "200", "--decimal-separator", ","};
+    const std::string table = "channel\tpoints\tmin\tmax\tp-p\tmean\trms\tstd\n"
+                              "2\t101\t2147\t2247\t100\t2197\t2197,19343709196\t29,1547594742265\n"
+                              "5\t101\t3895\t3995\t100\t3945\t3945,10772983451\t29,1547594742265\n";
+    std::vector<std::string> args = view;
+    args.push_back(a);
+    const ToolRun one = d8c(args);
+    ASSERT_EQ(one.exit, 0) << one.err;
+    EXPECT_EQ(one.out, table);
+
+    args.push_back(b);
+    EXPECT_EQ(d8c(args).out, "==> " + d8c::programFileName(a) + " <==\n" + table + "\n==> " +
+                                 d8c::programFileName(b) + " <==\n" + table);
+
+    // Physical values of one channel, smoothed: (code - 2047) x 250 of the codes 4094 down to
+    // 3697, which lag one behind the falling samples.
+    const ToolRun scaled = d8c({"stats", "--channels", "5", "--smooth", "2", a});
+    ASSERT_EQ(scaled.exit, 0) << scaled.err;
+    EXPECT_EQ(scaled.out.substr(scaled.out.find('\n') + 1, 20), "5\t399\t412500\t511750\t");
 }
 
 TEST(D8cTool, TheStretchBetweenTwoTimesHoldsThePointsOnItsEdges) {
