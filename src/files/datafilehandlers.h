@@ -24,6 +24,7 @@ class QSpinBox;
 
 namespace zarvik {
 
+class D8cLoadError;
 class LineSeries;
 
 class DataFileHandlers : public QObject {
@@ -65,6 +66,9 @@ public:
     // The reader without its dialog, on the file the caller put into FileName. True when the
     // file was read; after a failure the measurement and the window are as they were.
     bool readFileName();
+    // Tells the operator why the data file `fileName` could not be read, as the open button
+    // does.
+    static void showLoadError(const D8cLoadError& e, const QString& fileName);
 
     FileDialog SaveDlg;
     FileDialog OpenDlg;
