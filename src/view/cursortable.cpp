@@ -68,8 +68,8 @@ CursorTable::CursorTable(Chart& chart, ChartView& view, References& references,
                                  tr("среднее"), tr("СКЗ"), tr("СКО")};
     tblCursors->setColumnCount(static_cast<int>(columns.size()));
     tblCursors->setHorizontalHeaderLabels(columns);
-    // Every figure whole: a narrow window scrolls the table rather than cut its numbers.
-    tblCursors->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Every figure whole: a narrow window scrolls the table rather than cut its numbers. The
+    // columns are fitted once a filling (setRows), not at every cell.
     tblCursors->horizontalHeader()->setStretchLastSection(true);
 
     auto* top = new QHBoxLayout;
@@ -216,6 +216,7 @@ void CursorTable::refresh() {
 
 void CursorTable::setRows(const std::vector<QStringList>& rows) {
     const int before = tblCursors->rowCount();
+    tblCursors->setUpdatesEnabled(false);
     tblCursors->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < tblCursors->rowCount(); ++r) {
         for (int c = 0; c < tblCursors->columnCount(); ++c) {
@@ -229,6 +230,15 @@ void CursorTable::setRows(const std::vector<QStringList>& rows) {
             item->setText(rows[static_cast<std::size_t>(r)].value(c));
         }
     }
+    // While the cursors move, a column only widens: the figures do not jump sideways.
+    const QAbstractItemView* view = tblCursors;
+    for (int c = 0; c < tblCursors->columnCount(); ++c) {
+        const int needed = std::max(tblCursors->horizontalHeader()->sectionSizeHint(c),
+                                    view->sizeHintForColumn(c));
+        if (tblCursors->rowCount() != before || needed > tblCursors->columnWidth(c))
+            tblCursors->setColumnWidth(c, needed);
+    }
+    tblCursors->setUpdatesEnabled(true);
     if (tblCursors->rowCount() != before)
         emit layoutChanged();
 }
