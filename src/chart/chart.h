@@ -59,9 +59,10 @@ public:
 
     // Two vertical cursors that stand on points of one line series, for reading values off the
     // chart. With the cursors shown, a drag that starts on a cursor's line moves it, a click
-    // (a press and release without a drag) moves the cursor nearer to it there, and the arrow
-    // keys step the active cursor (the one last moved; keys 1 and 2 choose it) point by point;
-    // every other gesture zooms and scrolls as without them. A cursor keeps its point through
+    // (a press and release without a drag) moves the cursor nearer to it there (a cursor
+    // outside the bottom axis's range first), and the arrow keys step the active cursor (the
+    // one last moved; keys 1 and 2 choose it) point by point; every other gesture zooms and
+    // scrolls as without them. A cursor keeps its point through
     // zooms and new points of the series, pulled in to the last point of a shorter series.
     // Cursors without a point take one at a third and at two thirds of the bottom axis's range
     // when the chart is next drawn.
@@ -155,7 +156,8 @@ private:
     int cursorAt(const QPoint& position);
     // Moves the cursor to the point nearest to widget pixel column `x`.
     void moveCursorTo(int cursor, int x);
-    // A click on the plot: the cursor nearer to it moves there and becomes the active one.
+    // A click on the plot: the cursor nearer to it, or the one outside the shown range, moves
+    // there and becomes the active one.
     void placeNearerCursor(const QPoint& position);
 
     std::vector<std::unique_ptr<ChartSeries>> m_series;

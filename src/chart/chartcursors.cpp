@@ -98,11 +98,10 @@ void Chart::paintCursors(QPainter& painter, const Layout& layout) const {
     painter.setClipRect(plot, Qt::IntersectClip);
     QColor shade = cursorColor;
     shade.setAlpha(28);
-    const double left =
-        std::clamp(std::min(at[0], at[1]), double(plot.left()), double(plot.right()));
-    const double right =
-        std::clamp(std::max(at[0], at[1]), double(plot.left()), double(plot.right()));
-    painter.fillRect(QRectF(left, plot.top(), right - left + 1, plot.height()), shade);
+    const double left = std::max(std::min(at[0], at[1]), double(plot.left()));
+    const double right = std::min(std::max(at[0], at[1]), double(plot.right()));
+    if (left <= right)
+        painter.fillRect(QRectF(left, plot.top(), right - left + 1, plot.height()), shade);
 
     painter.setFont(layout.font);
     const QFontMetricsF metrics(layout.font);
@@ -159,7 +158,14 @@ void Chart::placeNearerCursor(const QPoint& position) {
     const auto distance = [&](int cursor) {
         return std::abs(m_cursorSeries->x(cursorPoint(cursor)) - at);
     };
-    const int nearer = distance(1) < distance(0) ? 1 : 0;
+    // A cursor outside the shown range comes first, so that two clicks place both cursors in a
+    // zoomed view.
+    const auto outside = [&](int cursor) {
+        const double x = m_cursorSeries->x(cursorPoint(cursor));
+        return x < m_bottom->m_minimum || x > m_bottom->m_maximum;
+    };
+    const int nearer =
+        outside(0) != outside(1) ? (outside(1) ? 1 : 0) : (distance(1) < distance(0) ? 1 : 0);
     setActiveCursor(nearer);
     moveCursorTo(nearer, position.x());
 }

@@ -70,7 +70,6 @@ CursorTable::CursorTable(Chart& chart, ChartView& view, References& references,
     tblCursors->setHorizontalHeaderLabels(columns);
     // Every figure whole: a narrow window scrolls the table rather than cut its numbers. The
     // columns are fitted once a filling (setRows), not at every cell.
-    tblCursors->horizontalHeader()->setStretchLastSection(true);
 
     auto* top = new QHBoxLayout;
     top->addWidget(lbCursorTimes, 1);

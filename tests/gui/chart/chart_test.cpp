@@ -370,11 +370,25 @@ TEST_F(MouseGestures, APressOnACursorDragsItAndEveryOtherGestureStaysAsItWas) {
     EXPECT_EQ(chart.cursorPoint(1), 999);
     EXPECT_EQ(chart.cursorPoint(0), placed + 1);
 
+    // In a zoom that shows neither cursor, two clicks place both.
+    chart.bottomAxis()->setRange(400, 600);
+    drawn(chart);
+    const auto clickOn = [&](int point) {
+        mouse(chart, QEvent::MouseButtonPress, {pixelOf(point), 150}, Qt::LeftButton,
+              Qt::LeftButton);
+        mouse(chart, QEvent::MouseButtonRelease, {pixelOf(point), 150}, Qt::LeftButton,
+              Qt::NoButton);
+    };
+    clickOn(450);
+    clickOn(460);
+    EXPECT_EQ(chart.cursorPoint(0), 450);
+    EXPECT_EQ(chart.cursorPoint(1), 460);
+
     // Hidden cursors take no press and no key.
     chart.setCursorsShown(false);
-    drag(chart, {pixelOf(999), 200}, {pixelOf(500), 200}, Qt::LeftButton);
+    drag(chart, {pixelOf(460), 200}, {pixelOf(500), 200}, Qt::LeftButton);
     QTest::keyClick(&chart, Qt::Key_Left);
-    EXPECT_EQ(chart.cursorPoint(1), 999);
+    EXPECT_EQ(chart.cursorPoint(1), 460);
 }
 
 using Cursors = ChartFixture;
