@@ -112,20 +112,5 @@ TEST(Decimation, StepsToTheNextColumnSplitHalfwayAndLongerStepsAreLines) {
     EXPECT_EQ(lines, (QVector<QLineF>{{0, 3, 0, 9}, {1, 0, 5, 2}, {1, 0, 1, 4}, {5, 2, 5, 2}}));
 }
 
-TEST(Decimation, DashesKeepTheOnColumnsOfEachLine) {
-    const auto dashed = [](QVector<QLineF> lines) {
-        QVector<QLineF> out;
-        appendDashed(lines, 6, 4, out);
-        return out;
-    };
-    // Columns 0..5 on, 6..9 off, and so on; a vertical run goes whole or not at all.
-    EXPECT_EQ(dashed({{3, 1, 3, 8}, {7, 1, 7, 8}, {-5, 2, -5, 4}}),
-              (QVector<QLineF>{{3, 1, 3, 8}, {-5, 2, -5, 4}}));
-    EXPECT_EQ(dashed({{25, 4, 0, 4}}),
-              (QVector<QLineF>{{0, 4, 5, 4}, {10, 4, 15, 4}, {20, 4, 25, 4}}));
-    EXPECT_EQ(dashed({{2, 0, 12, 10}}), (QVector<QLineF>{{2, 0, 5, 3}, {10, 8, 12, 10}}));
-    EXPECT_EQ(dashed({{6, 0, 9, 3}}), QVector<QLineF>{});
-}
-
 } // namespace
 } // namespace zarvik

@@ -237,7 +237,6 @@ TEST_F(D8cProgramTest, StatsGiveTheFiguresOfTheCursorsTable) {
         std::vector<std::string> args;
     };
     const Case cases[] = {
-        {"as opened, every point", {}, 0, 2998, {}},
         {"codes smoothed, cursors the other way round",
          {{}, 1, 0, 16},
          1799,

@@ -228,12 +228,6 @@ TEST(D8cTool, StatsListEachChannelOfTheViewAndNameEachFileOfABatch) {
     args.push_back(b);
     EXPECT_EQ(d8c(args).out, "==> " + d8c::programFileName(a) + " <==\n" + table + "\n==> " +
                                  d8c::programFileName(b) + " <==\n" + table);
-
-    // Physical values of one channel, smoothed: (code - 2047) x 250 of the codes 4094 down to
-    // 3697, which lag one behind the falling samples.
-    const ToolRun scaled = d8c({"stats", "--channels", "5", "--smooth", "2", a});
-    ASSERT_EQ(scaled.exit, 0) << scaled.err;
-    EXPECT_EQ(scaled.out.substr(scaled.out.find('\n') + 1, 20), "5\t399\t412500\t511750\t");
 }
 
 TEST(D8cTool, TheStretchBetweenTwoTimesHoldsThePointsOnItsEdges) {
