@@ -238,6 +238,30 @@
         <source>Загрузить файл scales.scl</source>
         <translation>Load scales.scl</translation>
     </message>
+    <message>
+        <source>Курсоры и опорные файлы</source>
+        <translation>Cursors and references</translation>
+    </message>
+    <message>
+        <source>Курсоры (F8)</source>
+        <translation>Cursors (F8)</translation>
+    </message>
+    <message>
+        <source>Два курсора на графике и таблица значений между ними</source>
+        <translation>Two cursors on the chart and a table of the values between them</translation>
+    </message>
+    <message>
+        <source>Наложить файл…</source>
+        <translation>Overlay file…</translation>
+    </message>
+    <message>
+        <source>Наложить на график опорный файл данных (до трёх)</source>
+        <translation>Overlay a reference data file on the chart (up to three)</translation>
+    </message>
+    <message>
+        <source>Убрать</source>
+        <translation>Remove</translation>
+    </message>
 </context>
 <context>
     <name>zarvik::ChartView</name>
@@ -306,6 +330,77 @@
     <message>
         <source>Выберите путь, содержащий файлы </source>
         <translation>Choose the folder with the files </translation>
+    </message>
+</context>
+<context>
+    <name>zarvik::CursorTable</name>
+    <message>
+        <source>с опорным</source>
+        <translation>with reference</translation>
+    </message>
+    <message>
+        <source>Строки наложенных файлов под строками каналов</source>
+        <translation>Rows of the overlaid files under the rows of the channels</translation>
+    </message>
+    <message>
+        <source>Копировать</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>Копировать таблицу в буфер обмена</source>
+        <translation>Copy the table to the clipboard</translation>
+    </message>
+    <message>
+        <source>Канал</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>точек</source>
+        <translation>points</translation>
+    </message>
+    <message>
+        <source>мин</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>макс</source>
+        <translation>max</translation>
+    </message>
+    <message>
+        <source>размах</source>
+        <translation>p-p</translation>
+    </message>
+    <message>
+        <source>среднее</source>
+        <translation>mean</translation>
+    </message>
+    <message>
+        <source>СКЗ</source>
+        <translation>RMS</translation>
+    </message>
+    <message>
+        <source>СКО</source>
+        <translation>std</translation>
+    </message>
+    <message>
+        <source>мкс</source>
+        <translation>µs</translation>
+    </message>
+    <message>
+        <source>мс</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>с</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>Гц</source>
+        <translation>Hz</translation>
+    </message>
+    <message>
+        <source>точек: %1</source>
+        <translation>points: %1</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,9 @@
 // Smooth signals give both charts about the same ink. Noise gives the long series more: its
 // picture is a band as wide as the noise in every column, where the short series draws one
 // thin step per column, and pixels are what the rasteriser is paid for.
+//
+// A reference laid over the measurement (dashed lines of as many points) should cost no more
+// than the measurement's own lines once more.
 
 #include "chart/chart.h"
 
@@ -33,20 +36,26 @@ struct Signals {
 };
 
 // `points` samples of each channel at x = (first + i) * step, evenly spaced as the chart view
-// gives a measurement's channels.
-void fill(zarvik::Chart& chart, const Signals& what, int points, int first, double step) {
-    unsigned random = 12345;
+// gives a measurement's channels. A reference's lines are dashed, lighter, left out of the
+// legend and a little lower and slower than the measurement's.
+void fill(zarvik::Chart& chart, const Signals& what, int points, int first, double step,
+          bool reference = false) {
+    unsigned random = reference ? 54321 : 12345;
     const zarvik::EvenX x{first, step, 1.0};
+    const double amplitude = reference ? 1200 : 1500;
+    const double pace = reference ? 0.00045 : 0.0005;
     for (int s = 0; s < what.series; ++s) {
-        zarvik::LineSeries* line =
-            chart.addLineSeries(QString("Ch%1").arg(s + 1), QColor::fromHsv(s * 45, 255, 200));
+        zarvik::LineSeries* line = chart.addLineSeries(
+            QString("Ch%1").arg(s + 1), QColor::fromHsv(s * 45, reference ? 110 : 255, 200));
+        line->setDashed(reference);
+        line->setInLegend(!reference);
         std::vector<double> ys(static_cast<size_t>(points));
         for (int i = 0; i < points; ++i) {
             random = random * 1103515245u + 12345u;
             const auto offset =
                 static_cast<int>((random >> 16) % static_cast<unsigned>(2 * what.noise + 1));
             ys[static_cast<size_t>(i)] =
-                2048 + 1500 * std::sin(x(i) * 0.0005 * (s + 1)) + offset - what.noise;
+                2048 + amplitude * std::sin(x(i) * pace * (s + 1)) + offset - what.noise;
         }
         line->assign(x, ys);
     }
@@ -67,6 +76,15 @@ void whole(benchmark::State& state, const Signals& what, int points) {
     zarvik::Chart chart;
     chart.resize(pictureSize);
     fill(chart, what, points, 0, 30000.0 / points);
+    repaint(state, chart);
+}
+
+// The same with a reference of as many points laid over it.
+void withReference(benchmark::State& state, const Signals& what) {
+    zarvik::Chart chart;
+    chart.resize(pictureSize);
+    fill(chart, what, 30000, 0, 1.0);
+    fill(chart, what, 30000, 0, 1.0, true);
     repaint(state, chart);
 }
 
@@ -109,6 +127,9 @@ void BM_Repaint_8x30000_Zoomed1000(benchmark::State& state) {
 void BM_Repaint_8x1000(benchmark::State& state) {
     stretch(state, eight);
 }
+void BM_Repaint_8x30000_Reference(benchmark::State& state) {
+    withReference(state, eight);
+}
 void BM_Repaint_8x30000_Noisy(benchmark::State& state) {
     whole(state, eightNoisy, 30000);
 }
@@ -136,6 +157,10 @@ BENCHMARK(BM_Repaint_8x30000_Zoomed1000)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_Repaint_8x1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Repaint_8x30000_Reference)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
@@ -222,6 +247,8 @@ int main(int argc, char** argv) {
                "repaint 1 x 240000 points / 1 x 1200 points", "<= 1.5");
     printRatio(reporter, "BM_Repaint_8x30000_Zoomed1000", "BM_Repaint_8x1000",
                "repaint 8 x 30000 points zoomed to 1000 / 8 x 1000 points", "<= 1.5");
+    printRatio(reporter, "BM_Repaint_8x30000_Reference", "BM_Repaint_8x30000",
+               "repaint 8 x 30000 points with a reference of 8 x 30000 / without", "<= 2.2");
     printRatio(reporter, "BM_Repaint_8x30000_Noisy", "BM_Repaint_8x1200_Noisy",
                "repaint 8 x 30000 noisy points / 8 x 1200 noisy points",
                "more ink: for information");

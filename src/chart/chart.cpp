@@ -64,6 +64,21 @@ ArrowSeries* Chart::addArrowSeries(const QString& title, const QColor& color) {
     return adopt(std::unique_ptr<ArrowSeries>(new ArrowSeries(*this, title, color)));
 }
 
+void Chart::removeSeries(ChartSeries* series) {
+    const auto it = std::find_if(m_series.begin(), m_series.end(),
+                                 [series](const auto& owned) { return owned.get() == series; });
+    if (it == m_series.end())
+        return;
+    for (const auto& other : m_series) {
+        auto& followed = other->m_followed;
+        followed.erase(std::remove(followed.begin(), followed.end(), series), followed.end());
+    }
+    if (m_cursorSeries == series)
+        setCursorSeries(nullptr);
+    m_series.erase(it);
+    changed();
+}
+
 void Chart::setBackgroundColor(const QColor& color) {
     m_background = color;
     changed();
@@ -124,7 +139,7 @@ void Chart::refreshRanges() {
         return;
     SeriesBounds all;
     for (const auto& series : m_series) {
-        if (!series->isActive())
+        if (!series->isShown())
             continue;
         const SeriesBounds b = series->bounds();
         if (b.empty)
@@ -176,7 +191,7 @@ QVector<Chart::Tick> Chart::labelTicks(double length, const QFont& font) const {
     QVector<Tick> ticks;
     const ChartSeries* source = nullptr;
     for (const auto& series : m_series) {
-        if (series->isActive() && series->hasLabels()) {
+        if (series->isShown() && series->hasLabels()) {
             source = series.get();
             break;
         }
@@ -223,7 +238,11 @@ QVector<Chart::Tick> Chart::labelTicks(double length, const QFont& font) const {
 }
 
 void Chart::layoutLegend(Layout& layout) const {
-    if (!m_legendVisible || m_series.empty())
+    std::vector<ChartSeries*> listed;
+    for (const auto& series : m_series)
+        if (series->isInLegend())
+            listed.push_back(series.get());
+    if (!m_legendVisible || listed.empty())
         return;
     const QFontMetricsF metrics(layout.font);
     const double rowHeight = std::ceil(metrics.height()) + 2;
@@ -237,7 +256,7 @@ void Chart::layoutLegend(Layout& layout) const {
     };
     QVector<Row> rows(1);
     QVector<double> widths;
-    for (const auto& series : m_series) {
+    for (const ChartSeries* series : listed) {
         const double width = box + labelGap + metrics.horizontalAdvance(series->title());
         const int index = static_cast<int>(widths.size());
         widths.append(width);
@@ -261,7 +280,7 @@ void Chart::layoutLegend(Layout& layout) const {
     for (const Row& row : rows) {
         double x = layout.legend.left() + padding + (widest - row.width) / 2;
         for (const int index : row.entries) {
-            ChartSeries* series = m_series[static_cast<size_t>(index)].get();
+            ChartSeries* series = listed[static_cast<size_t>(index)];
             const QRectF boxRect(std::round(x), std::round(top + (rowHeight - box) / 2), box, box);
             const QRectF textRect(x + box + labelGap, top, widths[index] - box - labelGap,
                                   rowHeight);
@@ -346,7 +365,7 @@ void Chart::paintSeries(QPainter& painter, const Layout& layout) {
     const ChartSeries::Canvas canvas{painter,  xMap, yMap, m_bottom->m_minimum, m_bottom->m_maximum,
                                      lineWidth};
     for (const auto& series : m_series) {
-        if (series->isActive())
+        if (series->isShown())
             series->draw(canvas);
     }
     painter.restore();
@@ -451,6 +470,7 @@ void Chart::paintChart(QPainter& painter, const Layout& layout) {
     painter.fillRect(layout.bounds, m_background);
     paintAxes(painter, layout);
     paintSeries(painter, layout);
+    paintCursors(painter, layout);
     paintLegend(painter, layout);
 }
 
@@ -459,6 +479,7 @@ void Chart::draw(QPainter& painter, const QRect& target) {
     const double dpi = device && device->logicalDpiX() > 0 ? device->logicalDpiX() : screenDpi;
     const double scale = dpi / screenDpi;
     const Layout layout = computeLayout(QSizeF(target.size()) / scale, drawingFont());
+    settleCursors();
     painter.save();
     // Labels and lines of a chart too small for them must not spill over the rest of the page.
     painter.setClipRect(target, Qt::IntersectClip);
@@ -471,8 +492,10 @@ void Chart::draw(QPainter& painter, const QRect& target) {
 
 void Chart::paintEvent(QPaintEvent*) {
     m_repaintPending = false;
+    const Layout& layout = widgetLayout();
+    settleCursors();
     QPainter painter(this);
-    paintChart(painter, widgetLayout());
+    paintChart(painter, layout);
     if (m_drag == Drag::Zoom && m_dragLast != m_dragStart) {
         painter.setPen(QPen(palette().color(QPalette::WindowText), 0, Qt::DashLine));
         painter.setBrush(Qt::NoBrush);
@@ -503,7 +526,10 @@ void Chart::mousePressEvent(QMouseEvent* event) {
                 return;
             }
         }
-        m_drag = Drag::Zoom;
+        m_draggedCursor = cursorAt(pos);
+        m_drag = m_draggedCursor >= 0 ? Drag::Cursor : Drag::Zoom;
+        if (m_draggedCursor >= 0)
+            setActiveCursor(m_draggedCursor);
     } else if (event->button() == Qt::RightButton) {
         m_drag = Drag::Scroll;
         m_scrolled = false;
@@ -519,6 +545,8 @@ void Chart::mouseMoveEvent(QMouseEvent* event) {
     if (m_drag == Drag::Zoom) {
         m_dragLast = pos;
         update();
+    } else if (m_drag == Drag::Cursor) {
+        moveCursorTo(m_draggedCursor, pos.x());
     } else if (m_drag == Drag::Scroll) {
         if (m_scrolled || (pos - m_dragStart).manhattanLength() >= dragThreshold) {
             m_scrolled = true;
@@ -539,7 +567,11 @@ void Chart::mouseReleaseEvent(QMouseEvent* event) {
             zoomToPixels(QRect(m_dragStart, pos));
         else if (d.x() <= -dragThreshold || d.y() <= -dragThreshold)
             undoZoom();
+        else if (d.manhattanLength() < dragThreshold)
+            placeNearerCursor(pos);
         update();
+    } else if (m_drag == Drag::Cursor && event->button() == Qt::LeftButton) {
+        m_drag = Drag::None;
     } else if (m_drag == Drag::Scroll && event->button() == Qt::RightButton) {
         m_drag = Drag::None;
         if (!m_scrolled)

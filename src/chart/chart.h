@@ -12,6 +12,7 @@
 #include <QRectF>
 #include <QWidget>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -29,6 +30,8 @@ public:
     ArrowSeries* addArrowSeries(const QString& title = QString(), const QColor& color = Qt::red);
     int seriesCount() const { return static_cast<int>(m_series.size()); }
     ChartSeries* series(int index) const { return m_series[static_cast<size_t>(index)].get(); }
+    // Deletes a series of this chart; the series that followed it no longer do.
+    void removeSeries(ChartSeries* series);
 
     ChartAxis* bottomAxis() const { return m_bottom.get(); }
     ChartAxis* leftAxis() const { return m_left.get(); }
@@ -54,6 +57,27 @@ public:
     // Moves the visible ranges so that the picture follows the mouse by `delta` pixels.
     void scrollByPixels(const QPoint& delta);
 
+    // Two vertical cursors that stand on points of one line series, for reading values off the
+    // chart. With the cursors shown, a drag that starts on a cursor's line moves it, a click
+    // (a press and release without a drag) moves the cursor nearer to it there (a cursor
+    // outside the bottom axis's range first), and the arrow keys step the active cursor (the
+    // one last moved; keys 1 and 2 choose it) point by point; every other gesture zooms and
+    // scrolls as without them. A cursor keeps its point through
+    // zooms and new points of the series, pulled in to the last point of a shorter series.
+    // Cursors without a point take one at a third and at two thirds of the bottom axis's range
+    // when the chart is next drawn.
+    void setCursorSeries(const LineSeries* series);
+    const LineSeries* cursorSeries() const { return m_cursorSeries; }
+    bool cursorsShown() const { return m_cursorsShown; }
+    void setCursorsShown(bool shown);
+    // The point cursor 0 or 1 stands on, or -1 while it has none.
+    int cursorPoint(int cursor) const { return m_cursorPoints[cursorIndex(cursor)]; }
+    void setCursorPoint(int cursor, int point);
+    int activeCursor() const { return m_activeCursor; }
+    void setActiveCursor(int cursor);
+    // Both cursors give up their points.
+    void clearCursors();
+
     // Draws the chart into `target` of any painter. Sizes are kept as on the screen (96 dots
     // per inch), scaled to the device's resolution, so a print looks like the screen.
     void draw(QPainter& painter, const QRect& target);
@@ -69,6 +93,8 @@ signals:
     void mouseMoved(int x, int y);
     // The right button was pressed and released without a scroll in between.
     void rightClicked(const QPoint& position);
+    // A cursor took another point, or was shown or hidden.
+    void cursorsMoved();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -77,6 +103,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     friend class ChartAxis;
@@ -102,7 +129,7 @@ private:
         QRectF legend;
         QVector<LegendEntry> legendEntries;
     };
-    enum class Drag { None, Zoom, Scroll };
+    enum class Drag { None, Zoom, Scroll, Cursor };
 
     void changed();
     void refreshRanges();
@@ -118,6 +145,20 @@ private:
     void paintAxes(QPainter& painter, const Layout& layout) const;
     void paintLegend(QPainter& painter, const Layout& layout) const;
     template <typename T> T* adopt(std::unique_ptr<T> series);
+
+    // The cursors (chartcursors.cpp).
+    static std::size_t cursorIndex(int cursor) { return cursor == 1 ? 1 : 0; }
+    bool cursorsDrawn() const;
+    // Gives cursors without a point their points and pulls in those beyond the last one.
+    void settleCursors();
+    void paintCursors(QPainter& painter, const Layout& layout) const;
+    // The cursor whose line is within reach of widget pixel `x`, or -1.
+    int cursorAt(const QPoint& position);
+    // Moves the cursor to the point nearest to widget pixel column `x`.
+    void moveCursorTo(int cursor, int x);
+    // A click on the plot: the cursor nearer to it, or the one outside the shown range, moves
+    // there and becomes the active one.
+    void placeNearerCursor(const QPoint& position);
 
     std::vector<std::unique_ptr<ChartSeries>> m_series;
     std::unique_ptr<ChartAxis> m_bottom;
@@ -135,6 +176,12 @@ private:
     QPoint m_dragStart;
     QPoint m_dragLast;
     bool m_scrolled = false;
+
+    const LineSeries* m_cursorSeries = nullptr;
+    bool m_cursorsShown = false;
+    std::array<int, 2> m_cursorPoints{-1, -1};
+    int m_activeCursor = 0;
+    int m_draggedCursor = -1;
 };
 
 } // namespace zarvik

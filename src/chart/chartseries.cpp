@@ -113,6 +113,21 @@ void ChartSeries::setActive(bool active) {
     changed();
 }
 
+void ChartSeries::setFollowed(std::vector<const ChartSeries*> series) {
+    m_followed = std::move(series);
+    changed();
+}
+
+bool ChartSeries::isShown() const {
+    return m_active && std::all_of(m_followed.begin(), m_followed.end(),
+                                   [](const ChartSeries* s) { return s->isActive(); });
+}
+
+void ChartSeries::setInLegend(bool inLegend) {
+    m_inLegend = inLegend;
+    changed();
+}
+
 void ChartSeries::setSeriesColor(const QColor& color) {
     m_color = color;
     changed();
@@ -296,7 +311,36 @@ std::pair<int, int> LineSeries::indexRange(const X& x, double minX, double maxX)
 }
 
 std::pair<int, int> LineSeries::labelRange(double minX, double maxX) const {
+    return pointsBetween(minX, maxX);
+}
+
+std::pair<int, int> LineSeries::pointsBetween(double minX, double maxX) const {
     return withX([&](const auto& x) { return indexRange(x, minX, maxX); });
+}
+
+int LineSeries::nearestPoint(double value) const {
+    const int n = count();
+    if (n == 0)
+        return -1;
+    const auto distance = [&](int i) { return std::abs(x(i) - value); };
+    if (!m_ordered) {
+        int best = 0;
+        for (int i = 1; i < n; ++i)
+            if (distance(i) < distance(best))
+                best = i;
+        return best;
+    }
+    const int above = withX([&](const auto& xs) { return lowerIndex(xs, n, value); });
+    if (above == 0)
+        return 0;
+    if (above == n)
+        return n - 1;
+    return distance(above) < distance(above - 1) ? above : above - 1;
+}
+
+void LineSeries::setDashed(bool dashed) {
+    m_dashed = dashed;
+    changed();
 }
 
 void LineSeries::draw(const Canvas& canvas) {
@@ -345,7 +389,13 @@ template <typename X> void LineSeries::drawWith(const X& x, const Canvas& canvas
         runStart = runEnd + 1;
     }
     canvas.painter.setPen(linePen(seriesColor(), canvas.lineWidth));
-    canvas.painter.drawLines(m_lines);
+    if (m_dashed) {
+        m_dashes.clear();
+        appendDashed(m_lines, 6 * canvas.lineWidth, 4 * canvas.lineWidth, m_dashes);
+        canvas.painter.drawLines(m_dashes);
+    } else {
+        canvas.painter.drawLines(m_lines);
+    }
 }
 
 ArrowSeries::ArrowSeries(Chart& chart, const QString& title, const QColor& color)

@@ -42,6 +42,17 @@ public:
     bool isActive() const { return m_active; }
     void setActive(bool active);
 
+    // A series may follow others: it is drawn, and counted in the automatic ranges, only while
+    // each of them is active too (a line laid over another that goes when that one is hidden,
+    // lines that share one legend entry). The chart forgets a followed series it removes.
+    void setFollowed(std::vector<const ChartSeries*> series);
+    // Active, and so is every series it follows.
+    bool isShown() const;
+
+    // Whether the legend has an entry for the series; true unless set otherwise.
+    bool isInLegend() const { return m_inLegend; }
+    void setInLegend(bool inLegend);
+
     QColor seriesColor() const { return m_color; }
     void setSeriesColor(const QColor& color);
 
@@ -79,6 +90,8 @@ private:
     QString m_title;
     QColor m_color;
     bool m_active = true;
+    bool m_inLegend = true;
+    std::vector<const ChartSeries*> m_followed;
 };
 
 // A line through points appended in ascending x order, as a measurement channel or a spectrum
@@ -102,6 +115,8 @@ public:
 
     double x(int i) const { return m_even ? m_evenX(i) : m_x[static_cast<size_t>(i)]; }
     double y(int i) const { return m_y[static_cast<size_t>(i)]; }
+    // The y values of all points, in order.
+    const double* yValues() const { return m_y.data(); }
     QString label(int i) const;
     // The colour point i was appended with, or the series' colour.
     QColor color(int i) const;
@@ -110,6 +125,16 @@ public:
     // drawing; -1 and -1 when none did or when the series was not drawn since it was cleared.
     int firstVisible() const { return m_firstVisible; }
     int lastVisible() const { return m_lastVisible; }
+
+    // The first and the last point whose x lies within minX..maxX, or -1 and -1.
+    std::pair<int, int> pointsBetween(double minX, double maxX) const;
+    // The point whose x is nearest to `x` (the first of two as near), or -1 without points.
+    int nearestPoint(double x) const;
+
+    // A dashed line is drawn in stretches of pixel columns with gaps between them, the same
+    // however many points a column holds.
+    bool isDashed() const { return m_dashed; }
+    void setDashed(bool dashed);
 
 private:
     friend class Chart;
@@ -146,10 +171,12 @@ private:
     // Points out of x order or with a y that is not a number cannot take the short drawing.
     bool m_ordered = true;
     bool m_allFinite = true;
+    bool m_dashed = false;
     int m_firstVisible = -1;
     int m_lastVisible = -1;
     // Kept between drawings so that a repaint does not allocate.
     QVector<QLineF> m_lines;
+    QVector<QLineF> m_dashes;
 };
 
 // Arrows from (x0, y0) to (x1, y1), each with a small rectangular head at its end, e.g. the

@@ -1,6 +1,7 @@
 #include "chart/decimation.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace zarvik {
 
@@ -148,6 +149,30 @@ void appendEveryPoint(const X& x, const double* y, int first, int last, const Pi
         if (out.size() == before) {
             out.append(left.line());
             out.append(right.line());
+        }
+    }
+}
+
+void appendDashed(const QVector<QLineF>& lines, int on, int off, QVector<QLineF>& out) {
+    const double period = on + off;
+    for (const QLineF& line : lines) {
+        QPointF a = line.p1();
+        QPointF b = line.p2();
+        if (b.x() < a.x())
+            std::swap(a, b);
+        if (a.x() == b.x()) {
+            const double column = a.x() - std::floor(a.x() / period) * period;
+            if (column < on)
+                out.append(line);
+            continue;
+        }
+        const double slope = (b.y() - a.y()) / (b.x() - a.x());
+        const auto yAt = [&](double x) { return a.y() + (x - a.x()) * slope; };
+        for (double start = std::floor(a.x() / period) * period; start <= b.x(); start += period) {
+            const double from = std::max(start, a.x());
+            const double to = std::min(start + on - 1, b.x());
+            if (from <= to)
+                out.append(QLineF(from, yAt(from), to, yAt(to)));
         }
     }
 }

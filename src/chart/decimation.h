@@ -103,4 +103,11 @@ template <typename X>
 void appendEveryPoint(const X& x, const double* y, int first, int last, const PixelMap& mx,
                       const PixelMap& my, QVector<QLineF>& out);
 
+// Appends to `out` the parts of `lines` (drawn as above, ends on whole device coordinates) that
+// lie in the "on" columns of a dash pattern: `on` columns drawn, `off` left out, counted from
+// device column 0. A line across columns is cut at the gaps; a vertical one is kept or left out
+// whole. The pattern follows the columns rather than each line's length, so a line drawn as one
+// run per column is dashed like one drawn point to point.
+void appendDashed(const QVector<QLineF>& lines, int on, int off, QVector<QLineF>& out);
+
 } // namespace zarvik

@@ -146,6 +146,19 @@ bool DataFileHandlers::readFileName() {
     return readDataFile(QString::fromStdString(m_m.FileName));
 }
 
+void DataFileHandlers::showLoadError(const D8cLoadError& e, const QString& fileName) {
+    if (e.kind() == FileError::Kind::NotDataFile)
+        operatorMessages().information(errorText(e));
+    else if (e.kind() == FileError::Kind::TooLarge)
+        operatorMessages().information(
+            tr("Файл %1 не может быть открыт: массив данных %2 байт больше допустимых %3 байт.")
+                .arg(nameOf(fileName))
+                .arg(e.header()->DataSize)
+                .arg(kD8cMaxDataSize));
+    else
+        operatorMessages().error(errorText(e));
+}
+
 bool DataFileHandlers::readDataFile(const QString& fileName) {
     // Kept with its folder whatever the current folder is, so that the folder walk stays in
     // the folder of the file.
@@ -163,16 +176,7 @@ bool DataFileHandlers::readDataFile(const QString& fileName) {
     } catch (const D8cLoadError& e) {
         if (e.header())
             showFrequency(*e.header());
-        if (e.kind() == FileError::Kind::NotDataFile)
-            operatorMessages().information(errorText(e));
-        else if (e.kind() == FileError::Kind::TooLarge)
-            operatorMessages().information(
-                tr("Файл %1 не может быть открыт: массив данных %2 байт больше допустимых %3 байт.")
-                    .arg(nameOf(name))
-                    .arg(e.header()->DataSize)
-                    .arg(kD8cMaxDataSize));
-        else
-            operatorMessages().error(errorText(e));
+        showLoadError(e, name);
         return false;
     } catch (...) {
         showException(std::current_exception());

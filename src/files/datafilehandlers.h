@@ -24,6 +24,7 @@ class QSpinBox;
 
 namespace zarvik {
 
+class D8cLoadError;
 class LineSeries;
 
 class DataFileHandlers : public QObject {
@@ -73,6 +74,9 @@ public:
     void saveDataFile(const QString& fileName, const std::vector<std::string>& comment);
     // The comment memo's lines.
     std::vector<std::string> commentLines() const;
+    // Tells the operator why the data file `fileName` could not be read, as the open button
+    // does.
+    static void showLoadError(const D8cLoadError& e, const QString& fileName);
 
     FileDialog SaveDlg;
     FileDialog OpenDlg;

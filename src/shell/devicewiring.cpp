@@ -2,6 +2,7 @@
 // the calls that cross from it into the other parts: the sampling panel's start keys, the
 // chart build that ends every measurement, and the zero run that starts one.
 
+#include "chart/chart.h"
 #include "chart/chartseries.h"
 #include "device/linksupervisor.h"
 #include "device/linkview.h"
@@ -52,7 +53,11 @@ void TForm1::createMeasurementCycle() {
                                          : m_chartView->TimeUnit;
     };
     c.seTimeChange = [this] { m_sampling->seTimeChange(); };
-    c.showChart = [this] { m_chartView->ShowChart(); };
+    // The cursors' places belong to the view of one measurement.
+    c.showChart = [this] {
+        Chart1->clearCursors();
+        m_chartView->ShowChart();
+    };
     m_cycle = new MeasurementCycle(c, Measurement, *m_link, this);
 
     m_sampling->startMeasurement = [this] { m_cycle->btStartClick(); };

@@ -65,7 +65,11 @@ void TForm1::createFileParts() {
     m_dataFiles->setSeriesShown = [this](int n, bool shown) {
         m_chartView->series(n)->setActive(shown);
     };
-    m_dataFiles->showChart = [this] { m_chartView->ShowChart(); };
+    // The cursors' places belong to the view of one measurement.
+    m_dataFiles->showChart = [this] {
+        Chart1->clearCursors();
+        m_chartView->ShowChart();
+    };
     m_dataFiles->series = [this](int n) -> const LineSeries* { return m_chartView->series(n); };
     m_dataFiles->axisTitles = [this] { return m_chartView->fileAxisTitles(); };
     m_dataFiles->physicalUnits = [this] { return axisModeHasValues(m_chartView->BuiltMode); };

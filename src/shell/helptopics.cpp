@@ -5,6 +5,7 @@
 #include "files/commentbrowser.h"
 #include "ui/help.h"
 #include "ui/language.h"
+#include "view/cursortable.h"
 
 #include "chart/chart.h"
 
@@ -81,6 +82,11 @@ void TForm1::setHelpTopics() {
         {gbChart->cbRestoreParams, "Idh_ChartPanel#cbRestoreParams"},
         {gbChart->btSaveZeros, "Idh_ChartPanel#btSaveZeros"},
         {gbChart->btLoadScalesFile, "Idh_ChartPanel#btLoadScalesFile"},
+        {gbChart->cbCursors, "Idh_ChartPanel#cbCursors"},
+        {gbChart->btOverlay, "Idh_ChartPanel#btOverlay"},
+        {m_cursorTable, "Idh_Chart#cursors"},
+        {m_cursorTable->cbWithReference, "Idh_Chart#cbWithReference"},
+        {m_cursorTable->btCopyCursors, "Idh_Chart#btCopyCursors"},
     };
     for (const auto& [widget, topic] : topics)
         setHelpTopic(widget, topic);
@@ -88,6 +94,8 @@ void TForm1::setHelpTopics() {
         setHelpTopic(gbFT->cbCh[n], "Idh_Measure#cbCh");
         setHelpTopic(gbOptions->pColorCh[n], "Idh_Options#pColorCh");
     }
+    for (QPushButton* remove : gbChart->btRemoveReference)
+        setHelpTopic(remove, "Idh_ChartPanel#btRemoveReference");
 }
 
 void TForm1::showHelp(const QString& topic) {

@@ -8,6 +8,7 @@
 #include "chart/chart.h"
 #include "chart/wincolor.h"
 #include "ui/help.h"
+#include "view/cursortable.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -272,7 +273,14 @@ void TForm1::placeHeaderCaption(QWidget* toolBar) {
 
 void TForm1::FormResize() {
     const int chartWidth = windowWidth() - ChartWidthMargin;
-    const int chartHeight = windowHeight() - ChartHeightMargin;
+    int chartHeight = windowHeight() - ChartHeightMargin;
+    // The cursors table takes the bottom of the chart's room, up to a third of it.
+    if (m_cursorTable && !m_cursorTable->isHidden()) {
+        const int tableHeight = m_cursorTable->heightFor(chartHeight / 3);
+        chartHeight -= tableHeight + 2;
+        m_cursorTable->setGeometry(kChartLeft, kChartTop + chartHeight + 2, chartWidth,
+                                   tableHeight);
+    }
     const int clientWidth = width();
 
     Header->setGeometry(0, 0, clientWidth, kHeaderHeight);

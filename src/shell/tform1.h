@@ -36,10 +36,12 @@ class MeasurementCycle;
 class MeasurementSeries;
 class ClipboardPrint;
 class CommentBrowser;
+class CursorTable;
 class DataFileHandlers;
 class FolderWalk;
 class HelpViewer;
 class LinkView;
+class References;
 class SamplingPanel;
 class StartModeButton;
 class ZeroLevels;
@@ -151,6 +153,8 @@ public:
 
     // The parts of the program that live on this window.
     ChartView* chartView() const { return m_chartView; }
+    CursorTable* cursorTable() const { return m_cursorTable; }
+    References* references() const { return m_references; }
     SamplingPanel* samplingPanel() const { return m_sampling; }
     StartModeButton* startMode() const { return m_startMode; }
     ZeroLevels* zeroLevels() const { return m_zeroLevels; }
@@ -192,8 +196,9 @@ private:
     void FormCreate();
     void FormShow();
     void FormClose();
-    // The wiring of each part, in a file of its own: the chart view, the sampling panel, the
-    // start-mode button and the zero-level group (viewwiring.cpp); the link supervision and the
+    // The wiring of each part, in a file of its own: the chart view with its cursors and
+    // references, the sampling panel, the start-mode button and the zero-level group
+    // (viewwiring.cpp); the link supervision and the
     // measurement cycle (devicewiring.cpp); the data-file parts (fileswiring.cpp).
     void createChartView();
     void createSamplingParts();
@@ -224,6 +229,8 @@ private:
     bool m_languageChosen = false; // the operator chose in the language list
     HelpViewer* m_help = nullptr;
     ChartView* m_chartView = nullptr;
+    CursorTable* m_cursorTable = nullptr;
+    References* m_references = nullptr;
     SamplingPanel* m_sampling = nullptr;
     StartModeButton* m_startMode = nullptr;
     ZeroLevels* m_zeroLevels = nullptr;

@@ -1,9 +1,12 @@
-// The view's parts on the main window: the chart view with its channel boxes and colours, the
-// group of F, T and the sample count, the start-mode button and the zero-level group with its
-// calibration file.
+// The view's parts on the main window: the chart view with its channel boxes and colours, its
+// cursors and the files laid over it, the group of F, T and the sample count, the start-mode
+// button and the zero-level group with its calibration file.
 
+#include "files/memotext.h"
 #include "shell/tform1.h"
 #include "view/chartview.h"
+#include "view/cursortable.h"
+#include "view/references.h"
 #include "view/samplingpanel.h"
 #include "view/scalesfile.h"
 #include "view/startmode.h"
@@ -12,7 +15,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QToolButton>
 
@@ -74,6 +79,27 @@ void TForm1::createChartView() {
     c.setStatus = [this](int panel, const QString& text) { setStatusText(panel, text); };
     m_chartView = new ChartView(c, Measurement, this);
     m_chartView->channelsChanged = [this] { CalcUseChnl(); };
+
+    References::Controls r;
+    r.chart = Chart1;
+    r.btOverlay = gbChart->btOverlay;
+    r.lbReference = gbChart->lbReference;
+    for (int k = 0; k < References::kMaxReferences; ++k)
+        r.btRemoveReference[k] = gbChart->btRemoveReference[k];
+    m_references = new References(r, *m_chartView, this);
+    m_references->OverlayDlg.owner = this;
+
+    m_cursorTable = new CursorTable(*Chart1, *m_chartView, *m_references, Measurement, this);
+    m_cursorTable->copyText = [this](const QString& text) {
+        mClipBoard->setPlainText(text);
+        copyMemoToClipboard(*mClipBoard);
+    };
+    connect(gbChart->cbCursors, &QCheckBox::toggled, m_cursorTable, &CursorTable::setCursorsOn);
+    // The table may change its rows while the chart is being drawn: the chart makes room after.
+    connect(m_cursorTable, &CursorTable::layoutChanged, this, &TForm1::FormResize,
+            Qt::QueuedConnection);
+    auto* cursorsKey = new QShortcut(QKeySequence(Qt::Key_F8), this);
+    connect(cursorsKey, &QShortcut::activated, gbChart->cbCursors, &QCheckBox::toggle);
 }
 
 } // namespace zarvik

@@ -59,7 +59,32 @@ ChartPanel::ChartPanel(QWidget* parent) : ClickableGroupBox(tr("График"), 
     btLoadScalesFile->resize(columnWidth, btLoadScalesFile->height());
     zeros->resize(std::max(zeros->width(), btSaveZeros->geometry().right() + 7), zeros->height());
     smooth->resize(zeros->geometry().right() + 1 - smooth->x(), smooth->height());
-    resize(zeros->geometry().right() + 9, height());
+
+    // Measuring on the chart, in a column of its own beside the others.
+    auto* measure = panel::group(this, tr("Курсоры и опорные файлы"), zeros->geometry().right() + 9,
+                                 18, 200, zeros->geometry().bottom() + 1 - 18);
+    cbCursors = new QCheckBox(tr("Курсоры (F8)"), measure);
+    cbCursors->setObjectName("cbCursors");
+    cbCursors->setToolTip(tr("Два курсора на графике и таблица значений между ними"));
+    cbCursors->setGeometry(8, 18, 184, 18);
+    btOverlay = panel::button(measure, "btOverlay", tr("Наложить файл…"), 8, 42, 184, 24);
+    btOverlay->setToolTip(tr("Наложить на график опорный файл данных (до трёх)"));
+    for (int k = 0; k < kReferenceRows; ++k) {
+        btRemoveReference[k] = panel::button(measure, QString("btRemoveReference%1").arg(k + 1),
+                                             tr("Убрать"), 0, 76 + 28 * k, 60, 24);
+        lbReference[k] = panel::label(measure, QString(), 8, 80 + 28 * k, 100);
+        lbReference[k]->setObjectName(QString("lbReference%1").arg(k + 1));
+    }
+    // The names take what the buttons leave; a wider font widens the column.
+    const int buttonWidth = btRemoveReference[0]->width();
+    measure->resize(std::max(measure->width(), btOverlay->width() + 16), measure->height());
+    for (int k = 0; k < kReferenceRows; ++k) {
+        btRemoveReference[k]->move(measure->width() - 8 - buttonWidth, btRemoveReference[k]->y());
+        lbReference[k]->resize(btRemoveReference[k]->x() - 4 - 8, lbReference[k]->height());
+        lbReference[k]->hide();
+        btRemoveReference[k]->hide();
+    }
+    resize(measure->geometry().right() + 9, height());
 }
 
 } // namespace zarvik

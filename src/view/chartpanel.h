@@ -13,7 +13,8 @@ class QPushButton;
 
 namespace zarvik {
 
-// "График" (teal): axis mode, smoothing, zero levels.
+// "График" (teal): axis mode, smoothing, zero levels, the cursors' switch and the files laid
+// over the measurement.
 class ChartPanel : public ClickableGroupBox {
     Q_OBJECT
 public:
@@ -27,6 +28,12 @@ public:
     std::array<QLabel*, 9> lbCh{}; // lbCh[1..8]
     QPushButton* btSaveZeros = nullptr;
     QPushButton* btLoadScalesFile = nullptr;
+    QCheckBox* cbCursors = nullptr;
+    QPushButton* btOverlay = nullptr;
+    // One row per file laid over the measurement: its name and the button that takes it away.
+    static constexpr int kReferenceRows = 3;
+    std::array<QLabel*, kReferenceRows> lbReference{};
+    std::array<QPushButton*, kReferenceRows> btRemoveReference{};
 };
 
 } // namespace zarvik

@@ -50,28 +50,34 @@ ChartView::ChartView(const Controls& controls, TMeasurement& measurement, QObjec
 void ChartView::ShowChart() {
     m_c.btSpectrGo->setEnabled(true);
     m_c.btTrend->setEnabled(true);
-    if (m_m.SampleData.empty())
+    const int unit = std::clamp(m_c.cbTimeunits->currentIndex(), 0, kTimeUnitCount - 1);
+    ChartBuildInput in;
+    in.mode = static_cast<AxisMode>(std::clamp(m_c.cbShowK->currentIndex(), 0, 3));
+    in.timeUnitDivisor = timeUnitDivisor(unit);
+    in.smoothing = m_c.cbInt->isChecked();
+    in.smoothingPoints = m_c.seInt->value();
+    for (int n = 1; n <= kChannels; ++n)
+        in.checked[n] = m_c.cbCh[n]->isChecked();
+    // Points already drawn keep the view they were built in.
+    if (m_m.SampleData.empty()) {
+        if (!m_builtWithData)
+            m_input = in;
+        emit built();
         return;
+    }
+    m_input = in;
+    m_builtWithData = true;
+    BuiltMode = in.mode;
 
     const bool running = measurementRunning && measurementRunning();
     if (m_c.pnlChart && !running)
         m_c.pnlChart->hide();
 
-    const int unit = std::clamp(m_c.cbTimeunits->currentIndex(), 0, kTimeUnitCount - 1);
-    TimeUnitDivisor = timeUnitDivisor(unit);
+    TimeUnitDivisor = in.timeUnitDivisor;
     TimeUnit = unit;
     m_m.XTitle = kTimeTitles[static_cast<std::size_t>(unit)].text;
     if (clearProgressLabels)
         clearProgressLabels();
-
-    ChartBuildInput in;
-    in.mode = static_cast<AxisMode>(std::clamp(m_c.cbShowK->currentIndex(), 0, 3));
-    BuiltMode = in.mode;
-    in.timeUnitDivisor = TimeUnitDivisor;
-    in.smoothing = m_c.cbInt->isChecked();
-    in.smoothingPoints = m_c.seInt->value();
-    for (int n = 1; n <= kChannels; ++n)
-        in.checked[n] = m_c.cbCh[n]->isChecked();
 
     // The calibration's own title as the operator wrote it; the program's default translated.
     setLeftTitle(m_m.YTitle, m_m.YTitle == kDefaultYTitle.text
@@ -114,6 +120,7 @@ void ChartView::ShowChart() {
         finishProcess(7);
     if (buildFinished)
         buildFinished();
+    emit built();
 }
 
 void ChartView::setBottomTitle(const UiSource& title) {
@@ -167,6 +174,7 @@ void ChartView::setChannelColor(int channel, const QColor& color) {
     QPalette pal = m_c.cbCh[channel]->palette();
     pal.setColor(QPalette::WindowText, c);
     m_c.cbCh[channel]->setPalette(pal);
+    emit channelColorChanged(channel);
 }
 
 void ChartView::pColorChClick(int channel) {

@@ -82,6 +82,16 @@ public:
     // Gives the channel its colour: the panel first, then the series and the box from it.
     void setChannelColor(int channel, const QColor& color);
 
+    // The view of the last build: axis mode, time unit, smoothing and the channel boxes; before
+    // the first build with data, the one the controls chose since.
+    const ChartBuildInput& buildInput() const { return m_input; }
+
+signals:
+    // After every run of ShowChart, also one that found no data to draw.
+    void built();
+    void channelColorChanged(int channel);
+
+public:
     double TimeUnitDivisor = 1.0;
     int TimeUnit = -1; // the time units' item of the last build; none before
     AxisMode BuiltMode = AxisMode::ValuesTime; // the axis mode of the last build
@@ -97,6 +107,8 @@ private:
 
     Controls m_c;
     TMeasurement& m_m;
+    ChartBuildInput m_input;
+    bool m_builtWithData = false;
     std::array<LineSeries*, 9> m_series{};
     ChartBuildOutput m_points; // reused between builds
     std::pair<std::string, std::string> m_fileTitles;

@@ -16,6 +16,7 @@ Commands:
   export    the text table (.csv or .txt) the program's save writes for a view of the file
   spectrum  the spectrum listing the spectrum window copies to the clipboard
   trend     the trend line the trend command copies to the clipboard
+  stats     min, max, p-p, mean, rms and std of each channel over the shown stretch
 
 Run "d8c COMMAND --help" for the options of a command.
 
@@ -45,6 +46,8 @@ int runD8c(const std::vector<std::string>& args, std::ostream& out, std::ostream
             return spectrumCommand(args, out, err, env);
         if (command == "trend")
             return trendCommand(args, out, err, env);
+        if (command == "stats")
+            return statsCommand(args, out, err, env);
         throw UsageError("unknown command \"" + command + "\"");
     } catch (const UsageError& e) {
         err << "d8c: " << e.what() << "\nTry \"d8c --help\".\n";

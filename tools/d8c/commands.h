@@ -1,5 +1,5 @@
 #pragma once
-// The d8c commands: info, export, spectrum and trend over data files, with the options,
+// The d8c commands: info, export, spectrum, trend and stats over data files, with the options,
 // messages and exit codes a script relies on.
 
 #include "d8clocale.h"

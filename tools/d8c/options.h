@@ -85,5 +85,7 @@ int spectrumCommand(const std::vector<std::string>& args, std::ostream& out, std
                     const Environment& env);
 int trendCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                  const Environment& env);
+int statsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                 const Environment& env);
 
 } // namespace zarvik::d8c

@@ -6,6 +6,7 @@
 #include "charttesting.h"
 
 #include <QSignalSpy>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -309,7 +310,107 @@ TEST_F(MouseGestures, MovingThePointerIsReportedInWidgetPixels) {
     EXPECT_EQ(moves.front(), (QList<QVariant>{123, 45}));
 }
 
+// With the cursors shown, a press on a cursor's line drags the cursor; a drag anywhere else
+// zooms, undoes or scrolls as without cursors, and a click places the nearer cursor.
+TEST_F(MouseGestures, APressOnACursorDragsItAndEveryOtherGestureStaysAsItWas) {
+    LineSeries* s = ramp(1000);
+    chart.setCursorSeries(s);
+    chart.setCursorsShown(true);
+    drawn(chart);
+    // Placed at a third and two thirds of 0..999.
+    ASSERT_EQ(chart.cursorPoint(0), 333);
+    ASSERT_EQ(chart.cursorPoint(1), 666);
+    const auto pixelOf = [&](int point) { return qRound(chart.bottomAxis()->valueToPixel(point)); };
+    const auto clickOn = [&](int pixel) {
+        mouse(chart, QEvent::MouseButtonPress, {pixel, 150}, Qt::LeftButton, Qt::LeftButton);
+        mouse(chart, QEvent::MouseButtonRelease, {pixel + 1, 151}, Qt::LeftButton, Qt::NoButton);
+    };
+
+    // A drag from within reach of the second cursor's line takes it along, up and left as it
+    // goes, without zooming.
+    const int from = pixelOf(666) + 3;
+    drag(chart, {from, 200}, {from - 150, 100}, Qt::LeftButton);
+    EXPECT_FALSE(chart.isZoomed());
+    const int second = s->nearestPoint(chart.bottomAxis()->pixelToValue(from - 150));
+    EXPECT_EQ(chart.cursorPoint(1), second);
+    EXPECT_EQ(chart.activeCursor(), 1);
+
+    // Away from the lines the drags zoom in and back and scroll; the cursors keep their points.
+    drag(chart, {pixelOf(100), 100}, {pixelOf(700), 300}, Qt::LeftButton);
+    EXPECT_TRUE(chart.isZoomed());
+    drag(chart, {pixelOf(200), 300}, {pixelOf(200) - 100, 100}, Qt::LeftButton);
+    EXPECT_FALSE(chart.isZoomed());
+    drag(chart, {pixelOf(900), 200}, {pixelOf(900) - 60, 200}, Qt::RightButton);
+    EXPECT_GT(chart.bottomAxis()->minimum(), 0);
+    EXPECT_EQ(chart.cursorPoint(0), 333);
+    EXPECT_EQ(chart.cursorPoint(1), second);
+
+    // A click moves the cursor nearer to it, which then takes the arrow keys; keys 1 and 2
+    // choose the cursor they move.
+    chart.undoZoom();
+    drawn(chart);
+    clickOn(pixelOf(250));
+    EXPECT_FALSE(chart.isZoomed());
+    const int placed = chart.cursorPoint(0);
+    EXPECT_NEAR(placed, 250, 2);
+    for (const auto key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_2, Qt::Key_Right})
+        QTest::keyClick(&chart, key);
+    EXPECT_EQ(chart.cursorPoint(0), placed + 1);
+    EXPECT_EQ(chart.cursorPoint(1), second + 1);
+    chart.setCursorPoint(1, 999);
+    QTest::keyClick(&chart, Qt::Key_Right);
+    EXPECT_EQ(chart.cursorPoint(1), 999);
+
+    // In a zoom that shows neither cursor, two clicks place both.
+    chart.bottomAxis()->setRange(400, 600);
+    drawn(chart);
+    clickOn(pixelOf(450));
+    clickOn(pixelOf(460));
+    EXPECT_EQ(chart.cursorPoint(0), 450);
+    EXPECT_EQ(chart.cursorPoint(1), 460);
+
+    // Hidden cursors take no press and no key, and leave no mark.
+    const QImage shown = drawn(chart);
+    chart.setCursorsShown(false);
+    drag(chart, {pixelOf(460), 200}, {pixelOf(500), 200}, Qt::LeftButton);
+    QTest::keyClick(&chart, Qt::Key_Left);
+    EXPECT_EQ(chart.cursorPoint(1), 460);
+    const QImage hidden = drawn(chart);
+    EXPECT_GT(testing::differingPixels(shown, hidden), 0);
+    chart.setCursorSeries(nullptr);
+    EXPECT_EQ(testing::differingPixels(drawn(chart), hidden), 0);
+}
+
 using Drawing = ChartFixture;
+
+// A dense dashed line is dashed along the columns however many points each column holds.
+TEST_F(Drawing, ADashedLineLeavesGapsInEveryFewColumns) {
+    chart.setLegendVisible(false);
+    LineSeries* s = chart.addLineSeries("", Qt::blue);
+    std::vector<double> ys;
+    for (int i = 0; i < 30000; ++i)
+        ys.push_back(std::sin(i * 0.002) * 1000 + ((i * 7919) % 101 - 50) * 3);
+    s->assign(EvenX{0, 1.0, 1.0}, ys);
+    const QImage solid = drawn(chart);
+    s->setDashed(true);
+    const QImage dashed = drawn(chart);
+    // Each column of so many points is one vertical run: it is drawn whole or left out.
+    const auto inkIn = [](const QImage& image, int x) {
+        QVector<int> rows;
+        for (int y = 0; y < image.height(); ++y)
+            if (QColor(image.pixel(x, y)) == QColor(Qt::blue))
+                rows.append(y);
+        return rows;
+    };
+    int drawnColumns = 0;
+    for (int x = 0; x < solid.width(); ++x) {
+        const QVector<int> ink = inkIn(solid, x);
+        const bool on = x % 10 < 6;
+        EXPECT_EQ(inkIn(dashed, x), on ? ink : QVector<int>{}) << x;
+        drawnColumns += on && !ink.isEmpty();
+    }
+    EXPECT_GT(drawnColumns, 300);
+}
 
 // The chart's picture of a long series must be the picture of the lines between all its
 // points, drawn with the axes' own pixel map: the points appended one at a time, in bulk, or

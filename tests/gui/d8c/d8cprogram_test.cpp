@@ -12,6 +12,7 @@
 #include "files/filetime.h"
 #include "gui/files/filepartsfixture.h"
 #include "view/chartview.h"
+#include "view/cursortable.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,6 +22,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QToolButton>
 #include <cmath>
 #include <sstream>
@@ -293,6 +295,48 @@ TEST_F(D8cProgramTest, PrintsTheSpectrumOfEveryWindowAveragingAndScale) {
                 EXPECT_EQ(listing.find("\tWindow\t") != std::string::npos,
                           window != WindowFunction::Rect || segments > 1 || decibels);
             }
+}
+
+TEST_F(D8cProgramTest, StatsGiveTheFiguresOfTheCursorsTable) {
+    struct Case {
+        const char* name;
+        View view;
+        int first, last; // the cursors' points: point i lies at (i + 1) x 0.5 ms
+        std::vector<std::string> args;
+    };
+    const Case cases[] = {
+        {"codes smoothed, cursors the other way round",
+         {{}, 1, 0, 16},
+         1799,
+         599,
+         {"--units", "adc", "--smooth", "16", "--from", "300", "--to", "900"}},
+        {"two channels, a few points",
+         {{3}, 0, 1},
+         100,
+         200,
+         {"--channels", "1,6", "--from", "50.5", "--to", "100.5"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        show(c.view);
+        form->gbChart->cbCursors->setChecked(true);
+        form->Chart1->setCursorPoint(0, c.first);
+        form->Chart1->setCursorPoint(1, c.last);
+        form->Chart1->repaint();
+        // The channel and the statistics columns (points to std) of each row.
+        const QTableWidget* table = form->cursorTable()->tblCursors;
+        std::string window = "channel\tpoints\tmin\tmax\tp-p\tmean\trms\tstd\n";
+        for (int r = 0; r < table->rowCount(); ++r) {
+            window += table->item(r, 0)->text().toStdString();
+            for (int column = 4; column < table->columnCount(); ++column)
+                window += '\t' + table->item(r, column)->text().toStdString();
+            window += '\n';
+        }
+        std::vector<std::string> args = {"stats"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        EXPECT_EQ(tool(args), window);
+        form->gbChart->cbCursors->setChecked(false);
+    }
 }
 
 // The built-in formats are those Qt gives each listed locale, and the tool writes a date

@@ -11,6 +11,8 @@ QString writeDataFile(const QString& fileName, const DataFileRecipe& recipe) {
     TMeasurement m;
     m.ChannelMask = recipe.mask;
     m.SamplePeriodUs = recipe.samplePeriodUs;
+    m.Scale = recipe.scale;
+    m.Shift = recipe.shift;
     m.LegacyFormat = recipe.formatWord <= 0xFF;
     m.XTitle = "Время, мс";
     m.YTitle = "Ускорение, см/с/c";

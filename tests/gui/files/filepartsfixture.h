@@ -35,6 +35,8 @@ struct DataFileRecipe {
     std::vector<std::string> comment = {"Стенд 2"};
     double samplePeriodUs = 10.0;
     std::uint16_t formatWord = kFormatCurrent;
+    ChannelValues scale = TMeasurement().Scale;
+    ChannelValues shift = TMeasurement().Shift;
 };
 
 // Writes a data file; returns its full name.

@@ -146,11 +146,17 @@ TEST_P(CaptionsTest, MainWindowCaptionsFitAtTheDefaultSizeInEveryState) {
     QApplication::processEvents();
     expectCaptionsFit(&f);
 
-    // The panels' own captions, and the tool-bar buttons reading "Закрыть".
+    // The panels' own captions, and the tool-bar buttons reading "Закрыть"; the cursors table
+    // and the rows of three references.
     f.btChooseFClick();
     f.btOptionsClick();
     f.btChartClick();
     f.pnlChart->show();
+    f.gbChart->cbCursors->setChecked(true);
+    for (QWidget* row : f.gbChart->lbReference)
+        row->show();
+    for (QWidget* row : f.gbChart->btRemoveReference)
+        row->show();
     QApplication::processEvents();
     expectCaptionsFit(&f);
 

@@ -5,6 +5,7 @@
 #include "shell/tform1.h"
 #include "ui/help.h"
 #include "ui/widgets.h"
+#include "view/cursortable.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
@@ -202,7 +203,8 @@ TEST(HelpOfTheWindows, F1OnEveryControlOpensItsPlace) {
     zarvik::TForm1 form(dir.path() + "/");
     zarvik::TForm2 spectrum;
     form.setSpectrumWindow(&spectrum);
-    for (QWidget* panel : QWidgetList{form.gbFT, form.gbOptions, form.gbChart, form.gbAllCmnt})
+    for (QWidget* panel :
+         QWidgetList{form.gbFT, form.gbOptions, form.gbChart, form.gbAllCmnt, form.cursorTable()})
         panel->show();
     checkF1(form, &form,
             {{"seF", "Idh_Measure#seF"},
@@ -216,6 +218,8 @@ TEST(HelpOfTheWindows, F1OnEveryControlOpensItsPlace) {
              {"cbStoreX", "Idh_Options#cbStoreX"},
              {"cbLanguage", "Idh_Options#cbLanguage"},
              {"btZeros", "Idh_ChartPanel#btZeros"},
+             {"btRemoveReference2", "Idh_ChartPanel#btRemoveReference"},
+             {"btCopyCursors", "Idh_Chart#btCopyCursors"},
              {"eFind", "Idh_Browser#eFind"},
              {"MAllCmnt", "Idh_Browser#MAllCmnt"}});
     checkF1(form, &spectrum,

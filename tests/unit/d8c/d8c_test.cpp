@@ -102,6 +102,9 @@ TEST(D8cTool, UsageErrorsDoNothingAndExitTwo) {
         {{"spectrum", "--db=yes", f}, "d8c: option --db takes no value"},
         {{"trend", "--channel", "0", f}, "d8c: --channel takes a whole number 1..8"},
         {{"trend", "--json", f}, "d8c: unknown option --json"},
+        {{"stats"}, "d8c: stats needs at least one data file"},
+        {{"stats", "--x", "samples", f}, "d8c: unknown option --x"},
+        {{"stats", "--channels", "", f}, "d8c: --channels takes a whole number 1..8"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
@@ -162,6 +165,12 @@ TEST(D8cTool, ABadFileIsNamedAndTheBatchGoesOn) {
          "d8c: " + truncated + ": the file ends inside its sample block\nd8c: " + good +
              ": --average 3 leaves fewer than 16 points in a segment of the stretch: average "
              "fewer segments, take a smaller --step or a longer stretch\n"},
+        {{"stats", "--to", "0.5", good},
+         "d8c: " + good +
+             ": nothing to analyse: no point lies between the times, or the file has no "
+             "sampling period\n"},
+        {{"stats", "--channels", "2,3", good},
+         "d8c: " + good + ": channel 3 is not in the file (it holds channels 2,5)\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.front() + " " + c.args[1]);
@@ -242,6 +251,27 @@ TEST(D8cTool, ExportsIntoAFolderBesideTheFilesOrToOneName) {
     const ToolRun self = d8c({"export", "--csv", "-o", a, a});
     EXPECT_EQ(self.exit, d8c::kExitSomeFailed);
     EXPECT_EQ(readBytes(a), readBytes(b));
+}
+
+TEST(D8cTool, StatsListEachChannelOfTheViewAndNameEachFileOfABatch) {
+    TempDir dir;
+    const std::string a = writeMeasurement(dir, "a.d8c");
+    const std::string b = writeMeasurement(dir, "b.d8c");
+    // Points 99..199, the codes 2147..2247 and 3995..3895: 101 whole numbers in a row each.
+    const std::vector<std::string> view = {
+        "stats", "--units", "adc", "--from", "100", "--to", "200", "--decimal-separator", ","};
+    const std::string table = "channel\tpoints\tmin\tmax\tp-p\tmean\trms\tstd\n"
+                              "2\t101\t2147\t2247\t100\t2197\t2197,19343709196\t29,1547594742265\n"
+                              "5\t101\t3895\t3995\t100\t3945\t3945,10772983451\t29,1547594742265\n";
+    std::vector<std::string> args = view;
+    args.push_back(a);
+    const ToolRun one = d8c(args);
+    ASSERT_EQ(one.exit, 0) << one.err;
+    EXPECT_EQ(one.out, table);
+
+    args.push_back(b);
+    EXPECT_EQ(d8c(args).out, "==> " + d8c::programFileName(a) + " <==\n" + table + "\n==> " +
+                                 d8c::programFileName(b) + " <==\n" + table);
 }
 
 TEST(D8cTool, TheStretchBetweenTwoTimesHoldsThePointsOnItsEdges) {
