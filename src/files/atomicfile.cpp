@@ -49,6 +49,11 @@ bool renameOver(const fs::path& from, const fs::path& to) {
 }
 void keepMode(int, const fs::path&) {}
 void syncFolder(const fs::path&) {}
+bool flushExisting(const fs::path& p) {
+    const int fd = _wopen(p.c_str(), _O_WRONLY | _O_BINARY);
+    const bool ok = fd >= 0 && _commit(fd) == 0;
+    return (fd < 0 || _close(fd) == 0) && ok;
+}
 #else
 int openNew(const fs::path& p) {
     return ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -73,6 +78,11 @@ void keepMode(int fd, const fs::path& target) {
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0)
         ::fchmod(fd, st.st_mode & 07777);
+}
+bool flushExisting(const fs::path& p) {
+    const int fd = ::open(p.c_str(), O_WRONLY | O_CLOEXEC);
+    const bool ok = fd >= 0 && ::fsync(fd) == 0;
+    return (fd < 0 || ::close(fd) == 0) && ok;
 }
 // The rename itself reaches the disk only with its folder.
 void syncFolder(const fs::path& folder) {
@@ -104,9 +114,11 @@ void removeLeftTemporaries(const fs::path& folder, const fs::path& target) {
     throw FileError(FileError::Kind::CannotCreate, "Cannot create file " + fileName);
 }
 
-} // namespace
+enum class Flush { BeforeRename, AfterRename };
 
-void replaceFileContents(const std::string& fileName, const void* data, std::size_t size) {
+void writeAndRename(const std::string& fileName, const void* data, std::size_t size,
+                    const std::function<void(const std::string&)>& beforeRename,
+                    const std::function<void()>& published, Flush flush) {
     fs::path target = fs::u8path(fileName);
     std::error_code ec;
     // Saving over a link writes the file it leads to and keeps the link.
@@ -152,18 +164,38 @@ void replaceFileContents(const std::string& fileName, const void* data, std::siz
             left -= static_cast<std::size_t>(n);
         }
     }
-    ok = ok && flushToDisk(fd);
+    ok = ok && (flush == Flush::AfterRename || flushToDisk(fd));
     ok = (closeFile(fd) == 0) && ok;
     if (!ok) {
         fs::remove(temp, ec);
         throw FileError(FileError::Kind::WriteFailed, "Unable to write to " + fileName);
     }
+    // After the last write: a file system that stamps the time at the close would undo it.
+    if (beforeRename)
+        beforeRename(temp.u8string());
     if (!renameOver(temp, target)) {
         fs::remove(temp, ec);
         cannotCreate(fileName);
     }
+    if (published)
+        published();
+    if (flush == Flush::AfterRename && !flushExisting(target))
+        throw FileError(FileError::Kind::WriteFailed, "Unable to write to " + fileName);
     syncFolder(folder);
     removeLeftTemporaries(folder, target);
+}
+
+} // namespace
+
+void replaceFileContents(const std::string& fileName, const void* data, std::size_t size,
+                         const std::function<void(const std::string&)>& beforeRename) {
+    writeAndRename(fileName, data, size, beforeRename, {}, Flush::BeforeRename);
+}
+
+void publishFileContents(const std::string& fileName, const void* data, std::size_t size,
+                         const std::function<void(const std::string&)>& beforeRename,
+                         const std::function<void()>& published) {
+    writeAndRename(fileName, data, size, beforeRename, published, Flush::AfterRename);
 }
 
 } // namespace zarvik
