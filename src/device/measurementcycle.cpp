@@ -364,6 +364,8 @@ void MeasurementCycle::commitTransfer() {
     m_m.FromFile = false;
     timStall->stop();
     m_stallAsked = false;
+    if (measurementArrived)
+        measurementArrived();
 }
 
 void MeasurementCycle::GetData() {

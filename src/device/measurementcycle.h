@@ -68,6 +68,9 @@ public:
     MeasurementCycle(const Controls& controls, TMeasurement& measurement, LinkSupervisor& link,
                      QObject* parent = nullptr);
 
+    // A transfer's array has just become the measurement, before it is drawn.
+    std::function<void()> measurementArrived;
+
     // False when the start was refused (no link, no channel, a frequency the board cannot take).
     bool btStartClick();
     void btStartPlusClick();

@@ -102,6 +102,8 @@ void DataFileHandlers::btSaveClick() {
             const std::vector<std::string> written =
                 saveD8cFile(m_m, name.toStdString(), comment, integration);
             m_c.mComment->setPlainText(joinMemoLines(written));
+            if (dataFileSaved)
+                dataFileSaved(name);
         } else {
             std::array<std::vector<double>, kChannels + 1> xs;
             std::array<std::vector<double>, kChannels + 1> ys;
@@ -167,6 +169,8 @@ bool DataFileHandlers::readDataFile(const QString& fileName) {
 
     showFrequency(loaded.contents.header);
     const std::uint8_t mask = loaded.contents.header.ChannelMask;
+    if (measurementReplacing)
+        measurementReplacing();
     applyLoadedD8c(m_m, std::move(loaded));
 
     // Every box that changes runs its click handling, as the operator's click would.
@@ -184,6 +188,8 @@ bool DataFileHandlers::readDataFile(const QString& fileName) {
     m_c.btPrevFile->setEnabled(true);
     m_c.btNextFile->setEnabled(true);
     m_c.btShowCmnt->setEnabled(true);
+    if (measurementReplaced)
+        measurementReplaced();
     if (showChart)
         showChart();
     return true;

@@ -59,6 +59,12 @@ public:
     std::function<std::pair<int, int>()> visibleRange;
     // The left and the bottom axis titles as files keep them.
     std::function<std::pair<std::string, std::string>()> axisTitles;
+    // A file read whole is about to replace the measurement (the memo still holds the comment
+    // typed for the old one), and has replaced it.
+    std::function<void()> measurementReplacing;
+    std::function<void()> measurementReplaced;
+    // The measurement was saved as a data file of this name.
+    std::function<void(const QString& fileName)> dataFileSaved;
 
     void btSaveClick();
     void btLoadFileClick();

@@ -39,6 +39,9 @@ MainSettings readMainSettings(const IniFile& ini) {
         ini.readBool(kSecOptions, kKeyRestoreParams, s.restoreParamsAfterZero);
     if (ini.hasKey(kSecOptions, kKeyLanguage))
         s.language = ini.readString(kSecOptions, kKeyLanguage, {});
+    s.historyFolder = ini.readString(kSecHistory, kKeyHistoryFolder, {});
+    if (ini.hasKey(kSecHistory, kKeyHistoryLimit))
+        s.historyLimitMb = ini.readInteger(kSecHistory, kKeyHistoryLimit, 0);
     s.spectrumStep = ini.readInteger(kSecSpectrum, kKeyStep, s.spectrumStep);
     s.spectrumFmax = ini.readInteger(kSecSpectrum, kKeyFmax, s.spectrumFmax);
     s.spectrumType = ini.readInteger(kSecSpectrum, kKeySpectrumType, s.spectrumType);
@@ -71,6 +74,8 @@ bool writeMainSettings(IniFile& ini, const MainSettings& s) {
     ok &= ini.writeBool(kSecOptions, kKeyRestoreParams, s.restoreParamsAfterZero);
     if (s.language)
         ok &= ini.writeString(kSecOptions, kKeyLanguage, *s.language);
+    if (s.historyLimitMb)
+        ok &= ini.writeInteger(kSecHistory, kKeyHistoryLimit, *s.historyLimitMb);
     return ok;
 }
 

@@ -36,6 +36,10 @@ struct MainSettings {
     bool restoreParamsAfterZero = true;
     // "ru", "en" or empty for the system's language; a file without the key keeps without it.
     std::optional<std::string> language;
+    // The history's folder, only read; and its space, which a file without the key is given
+    // only when the operator sets another.
+    std::string historyFolder;
+    std::optional<int> historyLimitMb;
     // Keys of section "Spectrum" that the main window writes for the spectrum window.
     int spectrumStep = 1;
     int spectrumFmax = 35;

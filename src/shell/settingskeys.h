@@ -39,6 +39,12 @@ inline constexpr char kKeySRAMblocks[] = "SRAMblocks";
 inline constexpr char kKeyTime4allSRAM[] = "Time4allSRAM";
 inline constexpr char kKeyF[] = "F";
 
+// The history of measurements: its folder (empty or absent: the user's data folder; a relative
+// folder is taken from the program's), and the space it may take in megabytes.
+inline constexpr char kSecHistory[] = "History";
+inline constexpr char kKeyHistoryFolder[] = "Folder";
+inline constexpr char kKeyHistoryLimit[] = "Limit MB";
+
 inline constexpr char kSecSpectrum[] = "Spectrum";
 inline constexpr char kKeyStep[] = "Step";
 inline constexpr char kKeyFmax[] = "Fmax";

@@ -7,6 +7,7 @@
 #include "device/measurementcycle.h"
 #include "files/datafilehandlers.h"
 #include "files/folderwalk.h"
+#include "history/measurementhistory.h"
 #include "shell/settings.h"
 #include "shell/settingskeys.h"
 #include "ui/help.h"
@@ -121,6 +122,7 @@ void TForm1::FormCreate() {
 
     createLinkSupervisor();
     createMeasurementCycle();
+    createHistory(s);
     m_link->OpenPort(LinkSupervisor::Sender::Window);
 
     for (int b = 1; b <= kMaxBlocks; ++b)
@@ -184,6 +186,11 @@ MainSettings TForm1::collectSettings() const {
     s.f = gbFT->seF->value();
     s.startType = m_startMode->StartMode;
     // The spectrum window's options go back as they were read unless it has its own say.
+    // A file gets the history's space only when it had it or the operator set another.
+    s.historyLimitMb = m_readSettings.historyLimitMb;
+    if (s.historyLimitMb ||
+        gbOptions->seHistoryLimit->value() != MeasurementHistory::kDefaultLimitMb)
+        s.historyLimitMb = gbOptions->seHistoryLimit->value();
     s.spectrumStep = m_readSettings.spectrumStep;
     s.spectrumFmax = m_readSettings.spectrumFmax;
     s.spectrumType = m_readSettings.spectrumType;
@@ -218,6 +225,8 @@ void TForm1::FormClose() {
     if (m_closed)
         return;
     m_closed = true;
+    // Nothing is asked of an unsaved measurement: it is in the history, with what was typed.
+    m_history->closing();
     Measurement.SampleData.clear();
     Measurement.SampleData.shrink_to_fit();
     // The spectrum window writes its own settings as it closes.
