@@ -107,28 +107,21 @@ void applyLoadedD8c(TMeasurement& m, LoadedD8c&& loaded) noexcept {
     m.FileName = std::move(loaded.FileName);
 }
 
-D8cImage d8cImageForSave(const TMeasurement& m, const std::vector<std::string>& comment,
-                         std::optional<int> integrationPoints) {
-    D8cImage image;
-    image.comment = prepareSavedComment(comment, m, integrationPoints);
-    image.bytes = encodeD8c(m, image.comment);
-    return image;
-}
-
 std::vector<std::string> saveD8cFile(TMeasurement& m, const std::string& fileName,
                                      const std::vector<std::string>& comment,
                                      std::optional<int> integrationPoints) {
     if (saveFormatFor(fileName) != SaveFormat::DataFile)
         throw FileError(FileError::Kind::UnsupportedExtension,
                         unsupportedExtensionMessage(fileName));
-    D8cImage image = d8cImageForSave(m, comment, integrationPoints);
-    replaceFileContents(fileName, image.bytes.data(), image.bytes.size());
+    std::vector<std::string> written = prepareSavedComment(comment, m, integrationPoints);
+    const std::vector<std::uint8_t> image = encodeD8c(m, written);
+    replaceFileContents(fileName, image.data(), image.size());
 
     fillSaveHeader(m);
     m.SaveFileName = fileName;
-    m.Comment = image.comment;
+    m.Comment = written;
     setLastWriteTime(fileName, m.MeasuredAt);
-    return std::move(image.comment);
+    return written;
 }
 
 D8cSummary scanD8c(std::istream& in) {

@@ -31,15 +31,6 @@ LoadedD8c loadD8cFile(const std::string& fileName);
 // channel mask also lands in ChannelMask; the window turns it into the channel boxes.
 void applyLoadedD8c(TMeasurement& m, LoadedD8c&& loaded) noexcept;
 
-// What a save writes for the measurement as it stands: the file's bytes, and the comment they
-// end with (the memo's lines prepared by prepareSavedComment).
-struct D8cImage {
-    std::vector<std::uint8_t> bytes;
-    std::vector<std::string> comment;
-};
-D8cImage d8cImageForSave(const TMeasurement& m, const std::vector<std::string>& comment,
-                         std::optional<int> integrationPoints);
-
 // Writes the measurement to `fileName` (which must end in ".d8c", else FileError
 // UnsupportedExtension and nothing is touched) with `comment`, the memo's lines, prepared by
 // prepareSavedComment. `integrationPoints` is the value of seInt while cbInt is checked.

@@ -23,7 +23,6 @@ QString channelDigits(std::uint8_t mask) {
 HistoryModel::HistoryModel(MeasurementHistory& history, QObject* parent)
     : QAbstractTableModel(parent), m_history(history), m_store(history.store()),
       m_current(history.current()) {
-    m_store.setObserver(this);
     connect(&history, &MeasurementHistory::currentChanged, this, &HistoryModel::currentChanged);
 }
 
@@ -31,8 +30,19 @@ HistoryModel::~HistoryModel() {
     m_store.setObserver(nullptr);
 }
 
+void HistoryModel::setLive(bool live) {
+    if (live == m_live)
+        return;
+    beginResetModel();
+    m_live = live;
+    m_search.clear();
+    m_current = m_history.current();
+    m_store.setObserver(live ? this : nullptr);
+    endResetModel();
+}
+
 int HistoryModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_store.size());
+    return parent.isValid() || !m_live ? 0 : static_cast<int>(m_store.size());
 }
 
 int HistoryModel::columnCount(const QModelIndex& parent) const {
@@ -180,6 +190,8 @@ void HistoryModel::changed(std::size_t row) {
 }
 
 void HistoryModel::currentChanged() {
+    if (!m_live)
+        return;
     const std::string previous = m_current;
     m_current = m_history.current();
     for (const std::string& name : {previous, m_current})

@@ -21,6 +21,10 @@ public:
     explicit HistoryModel(MeasurementHistory& history, QObject* parent = nullptr);
     ~HistoryModel() override;
 
+    // Follows the list while the panel is shown; hidden, it holds no rows, and the list changes
+    // at no cost beyond its own (a new measurement comes just before its chart is drawn).
+    void setLive(bool live);
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -47,6 +51,7 @@ private:
     HistoryStore& m_store;
     mutable QHash<const HistoryEntry*, QString> m_search;
     std::string m_current;
+    bool m_live = false;
 };
 
 // The rows whose comment holds the filter's text, in either letter case (the system's rules,

@@ -3,6 +3,7 @@
 #include "common/cp1251.h"
 #include "files/atomicfile.h"
 #include "files/d8cfile.h"
+#include "files/d8cformat.h"
 #include "files/filetime.h"
 #include "files/textlines.h"
 #include "view/chartbuild.h"
@@ -67,17 +68,18 @@ HistoryShot historyShot(const TMeasurement& m, std::uint8_t checkedMask, int tim
     }
     built.XTitle =
         kTimeTitles[static_cast<std::size_t>(std::clamp(timeUnit, 0, kTimeUnitCount - 1))].text;
-    D8cImage image = d8cImageForSave(built, memoLines, integrationPoints);
 
     HistoryShot shot;
-    shot.image = std::move(image.bytes);
     shot.entry.measuredAt = m.MeasuredAt;
     shot.entry.channelMask = checkedMask;
     shot.entry.samplePeriodUs = m.SamplePeriodUs;
     shot.entry.dataSize = static_cast<std::uint32_t>(m.SampleData.size());
     shot.entry.zeroRun = m.ZeroRun;
-    shot.entry.comment = std::move(image.comment);
-    shot.entry.fileBytes = shot.image.size();
+    shot.entry.comment = prepareSavedComment(memoLines, built, integrationPoints);
+    // What the file will take, near enough to count the space until it is written.
+    shot.entry.fileBytes = kD8cFixedSize + built.XTitle.size() + built.YTitle.size() + 2 +
+                           m.SampleData.size() + historyText(shot.entry.comment).size();
+    shot.measurement = std::move(built);
     return shot;
 }
 
@@ -89,8 +91,9 @@ fs::path HistoryStore::pathOf(const std::string& name) const {
 }
 
 std::optional<std::size_t> HistoryStore::rowOf(const std::string& name) const {
-    for (std::size_t row = 0; row < m_rows.size(); ++row)
-        if (m_rows[row]->name == name)
+    const HistoryEntry* e = find(name);
+    for (std::size_t row = 0; e && row < m_rows.size(); ++row)
+        if (m_rows[row].get() == e)
             return row;
     return std::nullopt;
 }
@@ -232,8 +235,9 @@ std::string HistoryStore::add(HistoryShot shot) {
     // lost nothing, and the drawing need not wait for the disk.
     m_lastAdded = write(
         name,
-        [folder = m_folder, file = pathOf(name), image = std::move(shot.image),
+        [folder = m_folder, file = pathOf(name), measurement = std::move(shot.measurement),
          described = std::move(described), writer = &m_writer]() mutable {
+            const std::vector<std::uint8_t> image = encodeD8c(measurement, described.comment);
             std::error_code ec;
             fs::create_directories(folder, ec);
             publishFileContents(

@@ -33,10 +33,11 @@ public:
     virtual void changed(std::size_t row) = 0;
 };
 
-// A measurement ready for the history: the bytes a save would write for it, and what the
-// index tells of it.
+// A measurement ready for the history: the measurement as a save would write it, its comment
+// as the save prepares it (in `entry`), and what the index tells of it. Handed to the writer's
+// thread whole, which makes the file's bytes.
 struct HistoryShot {
-    std::vector<std::uint8_t> image;
+    TMeasurement measurement;
     HistoryEntry entry; // without a name: the store gives it one
 };
 

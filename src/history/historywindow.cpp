@@ -153,6 +153,9 @@ void HistoryWindow::selectRow(int row) {
 }
 
 void HistoryWindow::selectCurrent() {
+    // A hidden list is brought to the measurement on show when it is shown.
+    if (!isVisible())
+        return;
     const std::optional<std::size_t> row = m_history.store().rowOf(m_history.current());
     if (!row)
         return;
@@ -231,6 +234,8 @@ void HistoryWindow::updateButtons() {
 }
 
 void HistoryWindow::updateInfo() {
+    if (!isVisible())
+        return;
     const HistoryStore& store = m_history.store();
     QLocale locale = QLocale::system();
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
@@ -245,12 +250,19 @@ void HistoryWindow::updateInfo() {
 }
 
 void HistoryWindow::showEvent(QShowEvent* event) {
+    m_model->setLive(true);
     QWidget::showEvent(event);
     // What changed in the folder since it was last looked at.
     m_history.startReading();
+    updateInfo();
     if (!tvHistory->currentIndex().isValid())
         selectCurrent();
     tvHistory->setFocus();
+}
+
+void HistoryWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    m_model->setLive(false);
 }
 
 bool HistoryWindow::event(QEvent* event) {

@@ -4,7 +4,34 @@
 #include <chrono>
 #include <exception>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 namespace zarvik {
+namespace {
+
+// The writer gives way to the window's thread: a measurement's file is written while its
+// chart is built, on another processor or in the gaps, and never pushes the window aside.
+void belowTheWindow() {
+#ifdef _WIN32
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+#elif defined(__linux__)
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), 5);
+#endif
+}
+
+} // namespace
 
 HistoryWriter::HistoryWriter(Post post) : m_post(std::move(post)) {}
 
@@ -33,6 +60,7 @@ std::uint64_t HistoryWriter::run(Job job, Done done) {
 }
 
 void HistoryWriter::loop() {
+    belowTheWindow();
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         m_wake.wait(lock, [this] { return m_stop || !m_jobs.empty(); });

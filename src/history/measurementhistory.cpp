@@ -12,7 +12,7 @@ namespace {
 
 // A step of reading the index or checking the files, short enough for a packet to be
 // answered at once while it runs.
-constexpr int kStepMs = 3;
+constexpr int kStepMs = 1;
 
 std::uint64_t megabytes(int mb) {
     return static_cast<std::uint64_t>(mb) * 1024 * 1024;
@@ -29,6 +29,9 @@ MeasurementHistory::MeasurementHistory(const QString& folder, QObject* parent)
     m_commentTimer.setSingleShot(true);
     m_commentTimer.setInterval(kCommentDelayMs);
     connect(&m_commentTimer, &QTimer::timeout, this, &MeasurementHistory::flushComment);
+    m_afterArrival.setSingleShot(true);
+    m_afterArrival.setInterval(kAfterArrivalMs);
+    connect(&m_afterArrival, &QTimer::timeout, this, &MeasurementHistory::keepSpace);
     m_stepper.setInterval(0);
     connect(&m_stepper, &QTimer::timeout, this, &MeasurementHistory::step);
 }
@@ -49,13 +52,18 @@ void MeasurementHistory::arrived(HistoryShot shot) {
     m_awaitedFile = m_store.lastAdded();
     m_typed.clear();
     setCurrent(name);
+    // The list's reading and the space can wait until the measurement is drawn.
+    m_afterArrival.start();
+    emit changed();
+}
+
+void MeasurementHistory::keepSpace() {
     if (m_store.loaded()) {
         prune();
     } else {
         m_pruneAfterLoad = true;
         startReading();
     }
-    emit changed();
 }
 
 void MeasurementHistory::commentEdited() {
@@ -97,6 +105,11 @@ void MeasurementHistory::saved(const QString& fileName) {
 }
 
 void MeasurementHistory::closing() {
+    if (m_afterArrival.isActive()) {
+        m_afterArrival.stop();
+        m_store.load();
+        prune();
+    }
     flushComment();
     m_writer.finish();
 }

@@ -71,6 +71,8 @@ public:
 
     // How long typing may pause before the comment is written.
     static constexpr int kCommentDelayMs = 1000;
+    // How long after a measurement comes the history keeps within its space: once it is drawn.
+    static constexpr int kAfterArrivalMs = 250;
 
 signals:
     void currentChanged();
@@ -83,6 +85,7 @@ protected:
 private:
     void flushComment();
     void step();
+    void keepSpace();
     void prune();
     void tellWriteFailed(const std::string& error);
     void setCurrent(const std::string& name);
@@ -96,6 +99,7 @@ private:
     bool m_commentDirty = false;
     QTimer m_commentTimer;
     QTimer m_stepper;
+    QTimer m_afterArrival;
     bool m_pruneAfterLoad = false;
     bool m_checkWanted = false;
     std::uint64_t m_awaitedFile = 0; // the writer's job the next paint waits for
