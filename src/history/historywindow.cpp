@@ -1,5 +1,6 @@
 #include "history/historywindow.h"
 
+#include "files/filetime.h"
 #include "history/historymodel.h"
 #include "history/measurementhistory.h"
 #include "ui/help.h"
@@ -110,31 +111,33 @@ HistoryWindow::HistoryWindow(MeasurementHistory& history, QWidget* parent)
     connect(&history, &MeasurementHistory::changed, this, &HistoryWindow::updateInfo);
     connect(&history, &MeasurementHistory::readingChanged, this, &HistoryWindow::updateInfo);
 
-    fitColumns();
-    resize(880, 320);
+    resize(900, 320);
     updateButtons();
     updateInfo();
 }
 
 void HistoryWindow::fitColumns() {
-    // From the captions and texts of the widest kind: the view would otherwise measure every
-    // row of the list.
+    // From the captions and from texts of the widest kind: the view would otherwise measure
+    // every row of the list. The row of the measurement on show is in bold.
     HistoryEntry sample;
-    sample.measuredAt = 45658.99998;
+    sample.measuredAt = encodeMeasuredAt({2024, 12, 28, 20, 48, 58, 0});
     sample.channelMask = 0xFF;
     sample.samplePeriodUs = 1.4241536458333333;
     sample.dataSize = 480000;
-    sample.savedAs = "measurement_0000.d8c";
     QHeaderView* header = tvHistory->horizontalHeader();
-    const QFontMetrics fm = tvHistory->fontMetrics();
+    QFont bold = tvHistory->font();
+    bold.setBold(true);
+    const QFontMetrics fm(bold);
     const QFontMetrics hm = header->fontMetrics();
+    const int air = 3 * fm.horizontalAdvance(' ');
     for (int column = 0; column < HistoryModel::Columns; ++column) {
         const QString caption =
             m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-        int width = std::max(hm.horizontalAdvance(caption) + 24,
-                             fm.horizontalAdvance(HistoryModel::cellText(sample, column)) + 16);
-        if (column == HistoryModel::Comment)
-            width = std::max(width, fm.horizontalAdvance(QString(32, 'x')));
+        int width = std::max(hm.horizontalAdvance(caption),
+                             fm.horizontalAdvance(HistoryModel::cellText(sample, column))) +
+                    2 * air;
+        if (column == HistoryModel::Pinned)
+            width = style()->pixelMetric(QStyle::PM_IndicatorWidth) + 2 * air;
         header->resizeSection(column, width);
     }
 }
@@ -252,6 +255,11 @@ void HistoryWindow::updateInfo() {
 void HistoryWindow::showEvent(QShowEvent* event) {
     m_model->setLive(true);
     QWidget::showEvent(event);
+    // In the fonts the style gives the list once it is shown.
+    if (!m_fitted) {
+        m_fitted = true;
+        fitColumns();
+    }
     // What changed in the folder since it was last looked at.
     m_history.startReading();
     updateInfo();

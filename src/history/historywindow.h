@@ -71,6 +71,7 @@ private:
     MeasurementHistory& m_history;
     HistoryModel* m_model = nullptr;
     HistoryFilter* m_filter = nullptr;
+    bool m_fitted = false; // the columns' widths are set
 };
 
 } // namespace zarvik

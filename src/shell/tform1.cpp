@@ -7,6 +7,7 @@
 #include "device/measurementcycle.h"
 #include "files/datafilehandlers.h"
 #include "files/folderwalk.h"
+#include "history/historywindow.h"
 #include "history/measurementhistory.h"
 #include "shell/settings.h"
 #include "shell/settingskeys.h"
@@ -83,7 +84,10 @@ TForm1::TForm1(const QString& appPath, QWidget* parent) : QWidget(parent), AppPa
     setHelpTopics();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The panel follows the history's list: it goes first, whatever order the children have.
+    delete m_historyWindow;
+}
 
 void TForm1::FormCreate() {
     for (int n = 1; n <= kChannels; ++n)
