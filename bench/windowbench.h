@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -22,9 +23,12 @@ class WindowBenchmarks : public QApplication {
 public:
     WindowBenchmarks(int& argc, char** argv) : QApplication(offscreen(argc), argv) {
         setOperatorMessages(std::make_unique<SilentMessages>());
+        // The history of measurements the windows keep goes to a folder of the run's own.
+        qputenv("XDG_DATA_HOME", m_data.path().toLocal8Bit());
     }
 
 private:
+    QTemporaryDir m_data;
     static int& offscreen(int& argc) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");

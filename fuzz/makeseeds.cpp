@@ -1,11 +1,14 @@
 // Seeds for the fuzz harnesses, made by the program's own writers: a data file for every
 // channel set of one or two channels and for all eight, the settings and calibration files the
-// program writes, and the chunks of a transfer as the simulated board sends them.
-// Usage: fuzz_seeds FOLDER (makes FOLDER/d8c, FOLDER/ini, FOLDER/text, FOLDER/receive).
+// program writes, the chunks of a transfer as the simulated board sends them, and an index of
+// the history of measurements.
+// Usage: fuzz_seeds FOLDER (makes FOLDER/d8c, FOLDER/ini, FOLDER/text, FOLDER/receive,
+// FOLDER/history).
 
 #include "boardsignals.h"
 #include "common/inifile.h"
 #include "files/d8cfile.h"
+#include "history/historyindex.h"
 #include "shell/settings.h"
 #include "view/scalesfile.h"
 
@@ -36,7 +39,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path root = argv[1];
-    for (const char* sub : {"d8c", "ini", "text", "receive"})
+    for (const char* sub : {"d8c", "ini", "text", "receive", "history"})
         fs::create_directories(root / sub);
 
     for (int mask : {0x01, 0x02, 0x05, 0x80, 0xC3, 0xFF}) {
@@ -83,5 +86,24 @@ int main(int argc, char** argv) {
     }
     transfer += std::string("\x01\x01\x18\x00\x00", 5);
     writeFile(root / "receive" / "transfer", transfer);
+
+    // A journal: two measurements, a pin, a comment written later and one deleted.
+    zarvik::HistoryEntry e;
+    e.name = "2024-05-14_09-31-02.d8c";
+    e.measuredAt = 45426.396550925925;
+    e.channelMask = 0xFF;
+    e.samplePeriodUs = 488.28125;
+    e.dataSize = 480000;
+    e.comment = {"Стенд 2, датчик 4", "Каналы 12345678"};
+    e.fileBytes = 480199;
+    std::string journal =
+        std::string(zarvik::kHistoryIndexHeader) + "\n" + zarvik::historyRecord(e);
+    e.name = "2024-05-14_09-40-11_zero.d8c";
+    e.zeroRun = true;
+    journal += zarvik::historyRecord(e);
+    journal += zarvik::historyRecord(e.name, {{"pinned", "1"}});
+    journal += zarvik::historyRecord("2024-05-14_09-31-02.d8c", {{"comment", "нагрузка\t12 кН"}});
+    journal += zarvik::historyRecord("2024-05-13_17-02-40.d8c", {{"deleted", "1"}});
+    writeFile(root / "history" / "history-index.txt", journal);
     return 0;
 }

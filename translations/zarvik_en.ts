@@ -556,6 +556,124 @@
     </message>
 </context>
 <context>
+    <name>zarvik::HistoryModel</name>
+    <message>
+        <source>(нулевые уровни) </source>
+        <translation>(zero levels) </translation>
+    </message>
+    <message>
+        <source>(серия %1 из %2) </source>
+        <translation>(series %1 of %2) </translation>
+    </message>
+    <message>
+        <source>(серия %1) </source>
+        <translation>(series %1) </translation>
+    </message>
+    <message>
+        <source>Закреплённое измерение не удаляется, когда журнал занимает всё отведённое ему место</source>
+        <translation>A pinned measurement is never removed when the history has taken all the space allowed to it</translation>
+    </message>
+    <message>
+        <source>Дата и время</source>
+        <translation>Date and time</translation>
+    </message>
+    <message>
+        <source>Каналы</source>
+        <translation>Channels</translation>
+    </message>
+    <message>
+        <source>F, Гц</source>
+        <translation>F, Hz</translation>
+    </message>
+    <message>
+        <source>Выборок</source>
+        <translation>Samples</translation>
+    </message>
+    <message>
+        <source>Длительность, с</source>
+        <translation>Duration, s</translation>
+    </message>
+    <message>
+        <source>Комментарий</source>
+        <translation>Comment</translation>
+    </message>
+    <message>
+        <source>Сохранено как</source>
+        <translation>Saved as</translation>
+    </message>
+</context>
+<context>
+    <name>zarvik::HistoryWindow</name>
+    <message>
+        <source>Журнал измерений</source>
+        <translation>Measurement history</translation>
+    </message>
+    <message>
+        <source>Найти в комментариях:</source>
+        <translation>Find in comments:</translation>
+    </message>
+    <message>
+        <source>Открыть</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Закрепить</source>
+        <translation>Pin</translation>
+    </message>
+    <message>
+        <source>Удалить</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Предыдущее</source>
+        <translation>Previous</translation>
+    </message>
+    <message>
+        <source>Следующее</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>Папка журнала</source>
+        <translation>History folder</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Открепить</source>
+        <translation>Unpin</translation>
+    </message>
+    <message>
+        <source>Открыть измерение, сделанное раньше выбранного</source>
+        <translation>Open the measurement taken before the selected one</translation>
+    </message>
+    <message>
+        <source>Открыть измерение, сделанное позже выбранного</source>
+        <translation>Open the measurement taken after the selected one</translation>
+    </message>
+    <message>
+        <source>Закреплённое измерение не удаляется, когда журнал занимает всё отведённое ему место</source>
+        <translation>A pinned measurement is never removed when the history has taken all the space allowed to it</translation>
+    </message>
+    <message>
+        <source>Измерение %1 закреплено. </source>
+        <translation>The measurement %1 is pinned. </translation>
+    </message>
+    <message>
+        <source>Удалить измерение %1 из журнала? Его файл будет удалён с диска.</source>
+        <translation>Delete the measurement %1 from the history? Its file will be deleted from the disk.</translation>
+    </message>
+    <message>
+        <source>Измерений: %1. Занято %2 МБ из %3 МБ.</source>
+        <translation>Measurements: %1. %2 MB used of %3 MB.</translation>
+    </message>
+    <message>
+        <source>Журнал читается...</source>
+        <translation>Reading the history...</translation>
+    </message>
+</context>
+<context>
     <name>zarvik::LinkSupervisor</name>
     <message>
         <source>USB-устройство в реестре не обнаружено</source>
@@ -721,6 +839,23 @@ and log in again.</translation>
     </message>
 </context>
 <context>
+    <name>zarvik::MeasurementHistory</name>
+    <message>
+        <source>Журнал измерений занял отведённые ему %1 МБ: самые старые незакреплённые измерения удалены из него (%2). Измерения, которые нужно сохранить, закрепите в журнале или увеличьте его предел в панели &quot;Опции&quot;. До следующего запуска программы это сообщение больше не появится.</source>
+        <translation>The measurement history has taken the %1 MB allowed to it: its oldest measurements that were not pinned have been removed (%2). Pin the measurements you want to keep in the history, or raise its limit on the &quot;Options&quot; panel. This message will not appear again until the program is started anew.</translation>
+    </message>
+    <message>
+        <source>Журнал измерений не может писать в папку %1:
+%2
+
+Текущее измерение осталось в программе: сохраните его кнопкой &quot;Сохранить данные в файл&quot;. Освободите место на диске или дайте право записи в эту папку; другую папку журнала задаёт ключ Folder раздела [History] файла Zarvik.ini. До следующего запуска программы это сообщение больше не появится.</source>
+        <translation>The measurement history cannot write to the folder %1:
+%2
+
+The current measurement is still in the program: save it with the &quot;Save the data to a file&quot; button. Free some space on the disk or allow writing to this folder; another history folder is set by the key Folder of the section [History] in Zarvik.ini. This message will not appear again until the program is started anew.</translation>
+    </message>
+</context>
+<context>
     <name>zarvik::MeasurementSeries</name>
     <message>
         <source>Задайте имя файлов серии: без знаков \ / : * ? &quot; &lt; &gt; | и без точки или пробела в конце.</source>
@@ -816,6 +951,14 @@ and log in again.</translation>
     <message>
         <source>0...5,0В</source>
         <translation>0...5.0 V</translation>
+    </message>
+    <message>
+        <source>Журнал измерений</source>
+        <translation>Measurement history</translation>
+    </message>
+    <message>
+        <source>Не более, МБ</source>
+        <translation>At most, MB</translation>
     </message>
 </context>
 <context>
@@ -1005,6 +1148,10 @@ and log in again.</translation>
     <message>
         <source>Идёт серия измерений: снято %1. Остановить серию и закрыть программу?</source>
         <translation>A series of measurements is running: %1 taken. Stop the series and close the program?</translation>
+    </message>
+    <message>
+        <source>Журнал измерений (Ctrl+H)</source>
+        <translation>Measurement history (Ctrl+H)</translation>
     </message>
 </context>
 <context>

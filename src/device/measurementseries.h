@@ -54,6 +54,8 @@ public:
     void applyPlan(const SeriesPlan& p);
 
     bool running() const { return m_running; }
+    // The plan the running series keeps to, whatever the controls say meanwhile.
+    const SeriesPlan& runningPlan() const { return m_plan; }
     int taken() const { return m_taken; }
 
     // Handlers.

@@ -49,6 +49,11 @@ bool renameOver(const fs::path& from, const fs::path& to) {
 }
 void keepMode(int, const fs::path&) {}
 void syncFolder(const fs::path&) {}
+bool flushExisting(const fs::path& p) {
+    const int fd = _wopen(p.c_str(), _O_WRONLY | _O_BINARY);
+    const bool ok = fd >= 0 && _commit(fd) == 0;
+    return (fd < 0 || _close(fd) == 0) && ok;
+}
 #else
 int openNew(const fs::path& p) {
     return ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -73,6 +78,11 @@ void keepMode(int fd, const fs::path& target) {
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0)
         ::fchmod(fd, st.st_mode & 07777);
+}
+bool flushExisting(const fs::path& p) {
+    const int fd = ::open(p.c_str(), O_WRONLY | O_CLOEXEC);
+    const bool ok = fd >= 0 && ::fsync(fd) == 0;
+    return (fd < 0 || ::close(fd) == 0) && ok;
 }
 // The rename itself reaches the disk only with its folder.
 void syncFolder(const fs::path& folder) {
@@ -145,43 +155,69 @@ Replacement startReplacement(const std::string& fileName) {
     return r;
 }
 
-// Flushes the temporary and gives it the target's name when everything went into it (`ok`);
-// otherwise takes it away and throws.
-void finishReplacement(const std::string& fileName, const Replacement& r, bool ok) {
-    ok = ok && flushToDisk(r.fd);
+enum class Flush { BeforeRename, AfterRename };
+
+// Gives the temporary the target's name when everything went into it (`ok`), flushed to the
+// disk before the rename or, for a file wanted under its name at once, after it; otherwise
+// takes it away and throws. `beforeRename` gets the temporary once its contents are written,
+// `published` runs once the file has its name.
+void finishReplacement(const std::string& fileName, const Replacement& r, bool ok,
+                       const std::function<void(const std::string&)>& beforeRename = {},
+                       const std::function<void()>& published = {},
+                       Flush flush = Flush::BeforeRename) {
+    ok = ok && (flush == Flush::AfterRename || flushToDisk(r.fd));
     ok = (closeFile(r.fd) == 0) && ok;
     std::error_code ec;
     if (!ok) {
         fs::remove(r.temp, ec);
         throw FileError(FileError::Kind::WriteFailed, "Unable to write to " + fileName);
     }
+    // After the last write: a file system that stamps the time at the close would undo it.
+    if (beforeRename)
+        beforeRename(r.temp.u8string());
     if (!renameOver(r.temp, r.target)) {
         fs::remove(r.temp, ec);
         cannotCreate(fileName);
     }
+    if (published)
+        published();
+    if (flush == Flush::AfterRename && !flushExisting(r.target))
+        throw FileError(FileError::Kind::WriteFailed, "Unable to write to " + fileName);
     const fs::path folder = r.target.parent_path();
     syncFolder(folder);
     removeLeftTemporaries(folder, r.target);
 }
 
-} // namespace
-
-void replaceFileContents(const std::string& fileName, const void* data, std::size_t size) {
-    const Replacement r = startReplacement(fileName);
+// Writes all of `data` into the fresh temporary; false when it could not.
+bool writeAll(const Replacement& r, const void* data, std::size_t size) {
     const char* p = static_cast<const char*>(data);
     std::size_t left = size;
-    bool ok = true;
-    while (ok && left > 0) {
+    while (left > 0) {
         const long long n = writeSome(r.fd, p, left);
         if (n < 0 && errno == EINTR)
             continue;
-        ok = n > 0;
-        if (ok) {
-            p += n;
-            left -= static_cast<std::size_t>(n);
-        }
+        if (n <= 0)
+            return false;
+        p += n;
+        left -= static_cast<std::size_t>(n);
     }
-    finishReplacement(fileName, r, ok);
+    return true;
+}
+
+} // namespace
+
+void replaceFileContents(const std::string& fileName, const void* data, std::size_t size,
+                         const std::function<void(const std::string&)>& beforeRename) {
+    const Replacement r = startReplacement(fileName);
+    finishReplacement(fileName, r, writeAll(r, data, size), beforeRename);
+}
+
+void publishFileContents(const std::string& fileName, const void* data, std::size_t size,
+                         const std::function<void(const std::string&)>& beforeRename,
+                         const std::function<void()>& published) {
+    const Replacement r = startReplacement(fileName);
+    finishReplacement(fileName, r, writeAll(r, data, size), beforeRename, published,
+                      Flush::AfterRename);
 }
 
 void replaceFileByName(const std::string& fileName,

@@ -133,6 +133,18 @@ D8cContents parseD8c(const std::uint8_t* data, std::size_t size) {
     return readD8c(in);
 }
 
+std::optional<std::size_t> d8cCommentOffset(const std::uint8_t* data, std::size_t size) {
+    if (size < kD8cFixedSize || !decodeD8cHeader(data).hasMarker())
+        return std::nullopt;
+    MemorySource in(data + kD8cFixedSize, size - kD8cFixedSize);
+    in.readToZero();
+    in.readToZero();
+    const std::uint32_t samples = decodeD8cHeader(data).DataSize;
+    if (samples > in.remaining())
+        return std::nullopt;
+    return size - static_cast<std::size_t>(in.remaining()) + samples;
+}
+
 D8cHeader headerForSave(const TMeasurement& m) {
     D8cHeader h;
     h.FormatWord = m.LegacyFormat ? kFormatLegacy : kFormatCurrent;

@@ -87,6 +87,10 @@ D8cContents readD8c(D8cSource& in);
 // The same on a file image in memory.
 D8cContents parseD8c(const std::uint8_t* data, std::size_t size);
 
+// Where the comment of a whole file image begins (the comment runs to its end); nothing when
+// the image is not a data file or ends before its sample block does.
+std::optional<std::size_t> d8cCommentOffset(const std::uint8_t* data, std::size_t size);
+
 // The header a save writes: FormatWord 4, or 0x8004 unless the data are in the older format;
 // the low byte of ChannelMask; DataSize from SampleData.
 D8cHeader headerForSave(const TMeasurement& m);

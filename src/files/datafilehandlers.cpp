@@ -126,6 +126,8 @@ void DataFileHandlers::saveDataFile(const QString& fileName,
         saveD8cFile(m_m, fileName.toStdString(), comment, integration);
     m_c.mComment->setPlainText(joinMemoLines(written));
     m_c.gbFile->setTitle(tr("ФАЙЛ ") + nameOf(fileName));
+    if (dataFileSaved)
+        dataFileSaved(fileName);
 }
 
 void DataFileHandlers::btLoadFileClick() {
@@ -185,6 +187,8 @@ bool DataFileHandlers::readDataFile(const QString& fileName) {
 
     showFrequency(loaded.contents.header);
     const std::uint8_t mask = loaded.contents.header.ChannelMask;
+    if (measurementReplacing)
+        measurementReplacing();
     applyLoadedD8c(m_m, std::move(loaded));
 
     // Every box that changes runs its click handling, as the operator's click would.
@@ -202,6 +206,8 @@ bool DataFileHandlers::readDataFile(const QString& fileName) {
     m_c.btPrevFile->setEnabled(true);
     m_c.btNextFile->setEnabled(true);
     m_c.btShowCmnt->setEnabled(true);
+    if (measurementReplaced)
+        measurementReplaced();
     if (showChart)
         showChart();
     return true;

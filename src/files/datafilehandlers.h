@@ -62,6 +62,12 @@ public:
     std::function<std::pair<std::string, std::string>()> axisTitles;
     // Whether the chart shows (code - Shift) * Scale rather than converter codes.
     std::function<bool()> physicalUnits;
+    // A file read whole is about to replace the measurement (the memo still holds the comment
+    // typed for the old one), and has replaced it.
+    std::function<void()> measurementReplacing;
+    std::function<void()> measurementReplaced;
+    // The measurement was saved as a data file of this name.
+    std::function<void(const QString& fileName)> dataFileSaved;
 
     void btSaveClick();
     void btLoadFileClick();

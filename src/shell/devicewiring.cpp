@@ -113,7 +113,7 @@ void TForm1::createSeries() {
     m_series->chooseFolder = [this](const QString& initial) {
         return QFileDialog::getExistingDirectory(this, tr("Папка серии"), initial);
     };
-    m_cycle->measurementArrived = [this] { m_series->measurementArrived(); };
+    // Each arrival reaches the series after the history has it (historywiring.cpp).
     m_cycle->takeStartClick = [this] { return m_series->takeStartClick(); };
     m_link->lossNote = [this] { return m_series->interrupted(); };
 }

@@ -3,6 +3,7 @@
 #include "shell/tform1.h"
 
 #include "files/commentbrowser.h"
+#include "history/historywindow.h"
 #include "ui/help.h"
 #include "ui/language.h"
 #include "view/cursortable.h"
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTableView>
 #include <QToolButton>
 
 namespace zarvik {
@@ -31,6 +33,7 @@ void TForm1::setHelpTopics() {
         {btPrevFile, "Idh_Files#btPrevFile"},
         {btNextFile, "Idh_Files#btNextFile"},
         {btPrint, "Idh_Copy#btPrint"},
+        {btHistory, "Idh_History#btHistory"},
         {btUSB, "Idh_Measure#btUSB"},
         {btStartMode, "Idh_Measure#btStartMode"},
         {btChooseF, "Idh_Measure#btChooseF"},
@@ -74,6 +77,17 @@ void TForm1::setHelpTopics() {
         {gbOptions->seFstep, "Idh_Options#seFstep"},
         {gbOptions->seTstep, "Idh_Options#seTstep"},
         {gbOptions->rgRefADC, "Idh_Options#rgRefADC"},
+        {gbOptions->seHistoryLimit, "Idh_Options#seHistoryLimit"},
+        {m_historyWindow, "Idh_History#HistoryWindow"},
+        {m_historyWindow->eHistFilter, "Idh_History#eHistFilter"},
+        {m_historyWindow->tvHistory, "Idh_History#tvHistory"},
+        {m_historyWindow->btHistOpen, "Idh_History#tvHistory"},
+        {m_historyWindow->btHistPin, "Idh_History#btHistPin"},
+        {m_historyWindow->btHistDelete, "Idh_History#btHistDelete"},
+        {m_historyWindow->btHistPrev, "Idh_History#btHistPrev"},
+        {m_historyWindow->btHistNext, "Idh_History#btHistPrev"},
+        {m_historyWindow->btHistFolder, "Idh_History#btHistFolder"},
+        {m_historyWindow->btHistClose, "Idh_History#HistoryWindow"},
         {gbChart, "Idh_ChartPanel#gbChart"},
         {gbChart->cbShowK, "Idh_ChartPanel#cbShowK"},
         {gbChart->cbInt, "Idh_ChartPanel#cbInt"},

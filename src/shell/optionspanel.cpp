@@ -43,6 +43,12 @@ OptionsPanel::OptionsPanel(QWidget* parent) : ClickableGroupBox(tr("Опции")
     panel::label(steps, "T", 10, 50);
     seTstep = panel::spin(steps, "seTstep", 1, 50000, 1, 26, 46, 100);
 
+    auto* history =
+        panel::group(this, tr("Журнал измерений"), 8, steps->geometry().bottom() + 5, 242, 50);
+    auto* limit = panel::label(history, tr("Не более, МБ"), 10, 24);
+    seHistoryLimit = panel::spin(history, "seHistoryLimit", 1, 1048576, 2048,
+                                 std::max(130, limit->geometry().right() + 8), 20, 100);
+
     rgRefADC = panel::group(this, tr("Диапазон АЦП"), 256, help->geometry().bottom() + 3, 128, 64);
     rgRefADC->setObjectName("rgRefADC");
     rgRefADCItems[0] = new QRadioButton(tr("0...2,5В"), rgRefADC);
@@ -57,7 +63,8 @@ OptionsPanel::OptionsPanel(QWidget* parent) : ClickableGroupBox(tr("Опции")
     cbLanguage = panel::combo(
         language, "cbLanguage",
         {tr("системный"), QStringLiteral("Русский"), QStringLiteral("English")}, 8, 20, 112);
-    resize(width(), std::max(height(), language->geometry().bottom() + 11));
+    resize(width(), std::max({height(), language->geometry().bottom() + 11,
+                              history->geometry().bottom() + 11}));
 }
 
 int OptionsPanel::refAdcIndex() const {

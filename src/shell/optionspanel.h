@@ -13,7 +13,8 @@ class QRadioButton;
 
 namespace zarvik {
 
-// "Опции" (olive): channel colours, time units, export, help, steps, language, converter range.
+// "Опции" (olive): channel colours, time units, export, help, steps, language, converter range,
+// the space of the history of measurements.
 class OptionsPanel : public ClickableGroupBox {
     Q_OBJECT
 public:
@@ -26,6 +27,7 @@ public:
     QComboBox* cbLanguage = nullptr; // system's, Russian, English
     QSpinBox* seFstep = nullptr;
     QSpinBox* seTstep = nullptr;
+    QSpinBox* seHistoryLimit = nullptr; // megabytes the history of measurements may take
     QGroupBox* rgRefADC = nullptr;
     std::array<QRadioButton*, 2> rgRefADCItems{};
     int refAdcIndex() const;

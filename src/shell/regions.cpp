@@ -55,6 +55,10 @@ QToolButton* TForm1::addButton(QFrame* bar, const QString& name, const QString& 
     b->setAutoRaise(true);
     b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     b->setIconSize(QSize(16, 16));
+    // A picture alone takes a square as high as the bar's buttons: the three bars then hold
+    // every button at the window's first size.
+    if (caption.isEmpty())
+        b->setFixedWidth(21);
     setHelpContext(b, helpContext);
     bar->layout()->addWidget(b);
     return b;
@@ -117,6 +121,8 @@ void TForm1::buildRegions() {
     btPrevFile->setIcon(icon(QStyle::SP_ArrowLeft));
     btNextFile = addButton(tbFile, "btNextFile", {}, tr("Следующий файл в папке"), 7);
     btNextFile->setIcon(icon(QStyle::SP_ArrowRight));
+    btHistory = addButton(tbFile, "btHistory", {}, tr("Журнал измерений (Ctrl+H)"), 7);
+    btHistory->setIcon(icon(QStyle::SP_FileDialogInfoView));
     btPrint = addButton(tbFile, "btPrint", {}, tr("Печать графика"), 7);
     btPrint->setIcon(icon(QStyle::SP_FileIcon));
     btShowCmnt->setEnabled(false);

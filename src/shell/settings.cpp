@@ -48,6 +48,9 @@ MainSettings readMainSettings(const IniFile& ini) {
         p.name = ini.readString(kSecSeries, kKeySeriesName, p.name);
         s.series = p;
     }
+    s.historyFolder = ini.readString(kSecHistory, kKeyHistoryFolder, {});
+    if (ini.hasKey(kSecHistory, kKeyHistoryLimit))
+        s.historyLimitMb = ini.readInteger(kSecHistory, kKeyHistoryLimit, 0);
     s.spectrumStep = ini.readInteger(kSecSpectrum, kKeyStep, s.spectrumStep);
     s.spectrumFmax = ini.readInteger(kSecSpectrum, kKeyFmax, s.spectrumFmax);
     s.spectrumType = ini.readInteger(kSecSpectrum, kKeySpectrumType, s.spectrumType);
@@ -86,6 +89,8 @@ bool writeMainSettings(IniFile& ini, const MainSettings& s) {
         ok &= ini.writeString(kSecSeries, kKeySeriesFolder, s.series->folder);
         ok &= ini.writeString(kSecSeries, kKeySeriesName, s.series->name);
     }
+    if (s.historyLimitMb)
+        ok &= ini.writeInteger(kSecHistory, kKeyHistoryLimit, *s.historyLimitMb);
     return ok;
 }
 

@@ -40,6 +40,10 @@ struct MainSettings {
     // The series of measurements; a file without its keys keeps without them until the
     // operator changes the series.
     std::optional<SeriesPlan> series;
+    // The history's folder, only read; and its space, which a file without the key is given
+    // only when the operator sets another.
+    std::string historyFolder;
+    std::optional<int> historyLimitMb;
     // Keys of section "Spectrum" that the main window writes for the spectrum window.
     int spectrumStep = 1;
     int spectrumFmax = 35;

@@ -44,6 +44,11 @@ inline constexpr char kKeySeriesCount[] = "Число";
 inline constexpr char kKeySeriesPause[] = "Пауза";
 inline constexpr char kKeySeriesFolder[] = "Папка";
 inline constexpr char kKeySeriesName[] = "Имя";
+// The history of measurements: its folder (empty or absent: the user's data folder; a relative
+// folder is taken from the program's), and the space it may take in megabytes.
+inline constexpr char kSecHistory[] = "History";
+inline constexpr char kKeyHistoryFolder[] = "Folder";
+inline constexpr char kKeyHistoryLimit[] = "Limit MB";
 
 inline constexpr char kSecSpectrum[] = "Spectrum";
 inline constexpr char kKeyStep[] = "Step";

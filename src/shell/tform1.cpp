@@ -9,6 +9,8 @@
 #include "device/measurementseries.h"
 #include "files/datafilehandlers.h"
 #include "files/folderwalk.h"
+#include "history/historywindow.h"
+#include "history/measurementhistory.h"
 #include "shell/settings.h"
 #include "shell/settingskeys.h"
 #include "ui/help.h"
@@ -84,7 +86,10 @@ TForm1::TForm1(const QString& appPath, QWidget* parent) : QWidget(parent), AppPa
     setHelpTopics();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The panel follows the history's list: it goes first, whatever order the children have.
+    delete m_historyWindow;
+}
 
 void TForm1::FormCreate() {
     for (int n = 1; n <= kChannels; ++n)
@@ -123,6 +128,7 @@ void TForm1::FormCreate() {
 
     createLinkSupervisor();
     createMeasurementCycle();
+    createHistory(s);
     if (s.series)
         m_series->applyPlan(*s.series);
     m_link->OpenPort(LinkSupervisor::Sender::Window);
@@ -188,6 +194,11 @@ MainSettings TForm1::collectSettings() const {
     s.f = gbFT->seF->value();
     s.startType = m_startMode->StartMode;
     // The spectrum window's options go back as they were read unless it has its own say.
+    // A file gets the history's space only when it had it or the operator set another.
+    s.historyLimitMb = m_readSettings.historyLimitMb;
+    if (s.historyLimitMb ||
+        gbOptions->seHistoryLimit->value() != MeasurementHistory::kDefaultLimitMb)
+        s.historyLimitMb = gbOptions->seHistoryLimit->value();
     s.spectrumStep = m_readSettings.spectrumStep;
     s.spectrumFmax = m_readSettings.spectrumFmax;
     s.spectrumType = m_readSettings.spectrumType;
@@ -230,6 +241,8 @@ void TForm1::FormClose() {
     if (m_closed)
         return;
     m_closed = true;
+    // Nothing is asked of an unsaved measurement: it is in the history, with what was typed.
+    m_history->closing();
     Measurement.SampleData.clear();
     Measurement.SampleData.shrink_to_fit();
     // The spectrum window writes its own settings as it closes.

@@ -42,6 +42,8 @@ class FolderWalk;
 class HelpViewer;
 class LinkView;
 class References;
+class HistoryWindow;
+class MeasurementHistory;
 class SamplingPanel;
 class StartModeButton;
 class ZeroLevels;
@@ -86,6 +88,8 @@ public:
     void gbOptionsClick();
     void cbLanguageChange();
     void CalcUseChnl();
+    // Shows the history of measurements, or hides it when it is shown.
+    void btHistoryClick();
 
     // State of the window itself.
     QString AppPath;
@@ -117,6 +121,7 @@ public:
     QToolButton* btPrevFile = nullptr;
     QToolButton* btNextFile = nullptr;
     QToolButton* btPrint = nullptr;
+    QToolButton* btHistory = nullptr;
     QToolButton* btUSB = nullptr;
     QToolButton* btStartMode = nullptr;
     QToolButton* btChooseF = nullptr;
@@ -167,6 +172,8 @@ public:
     CommentBrowser* commentBrowser() const { return m_commentBrowser; }
     ClipboardPrint* clipboardPrint() const { return m_clipboardPrint; }
     AnalysisActions* analysis() const { return m_analysis; }
+    MeasurementHistory* history() const { return m_history; }
+    HistoryWindow* historyWindow() const { return m_historyWindow; }
 
     // The spectrum window, made by the program entry after this window: its commands run from
     // this window's tool bar, it closes with this window, and its analysis options are kept
@@ -206,6 +213,9 @@ private:
     void createMeasurementCycle();
     void createSeries();
     void createFileParts();
+    // The history of measurements, its panel, and the calls into it (historywiring.cpp).
+    void createHistory(const MainSettings& s);
+    QString historyFolder(const MainSettings& s) const;
     void applySettings(const MainSettings& s);
     MainSettings collectSettings() const;
     void togglePanel(QWidget* panel, QToolButton* button, const QString& caption);
@@ -245,6 +255,9 @@ private:
     ClipboardPrint* m_clipboardPrint = nullptr;
     QPointer<TForm2> m_spectrumWindow;
     AnalysisActions* m_analysis = nullptr;
+    MeasurementHistory* m_history = nullptr;
+    HistoryWindow* m_historyWindow = nullptr;
+    bool m_historyPlaced = false; // the panel was shown at its first place
 };
 
 } // namespace zarvik

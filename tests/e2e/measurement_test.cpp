@@ -6,6 +6,7 @@
 #include "device/linksupervisor.h"
 #include "device/linkview.h"
 #include "device/measurementcycle.h"
+#include "history/measurementhistory.h"
 #include "mainwindowboard.h"
 #include "recordingmessages.h"
 #include "shell/tform1.h"
@@ -161,6 +162,11 @@ TEST_F(MeasurementTest, AFaultyLineGivesTheSameDataWithOneRepeatForEachBadPacket
             .arg(badSums)
             .arg(fragments)))
         << form->statusPanel(0)->toolTip().toStdString();
+    // The history keeps them with the measurement.
+    const zarvik::HistoryEntry& kept = form->history()->store().at(0);
+    ASSERT_TRUE(kept.link);
+    EXPECT_EQ(kept.link->repeats, faulty);
+    EXPECT_EQ(kept.link->badChecksums, badSums);
     form->statusPanel(0)->clicked();
     EXPECT_TRUE(form->linkView()->isVisible());
     EXPECT_EQ(form->linkView()->value(2, 0), QString::number(faulty));

@@ -6,6 +6,7 @@
 #include "device/measurementseries.h"
 #include "files/d8cfile.h"
 #include "files/filetime.h"
+#include "history/measurementhistory.h"
 #include "mainwindowboard.h"
 
 #include <QDir>
@@ -94,6 +95,20 @@ TEST_F(SeriesTest, FiveByButtonWithAPauseEachSavedUnderItsNumber) {
         previous = f.MeasuredAt;
     }
     EXPECT_FALSE(QFile::exists(file(6)));
+    // Each is in the history too, with its number in the series and what its transfer cost.
+    zarvik::HistoryStore& history = form->history()->store();
+    ASSERT_GE(history.size(), 5u);
+    for (int n = 1; n <= 5; ++n) {
+        const zarvik::HistoryEntry& e = history.at(static_cast<std::size_t>(5 - n));
+        EXPECT_EQ(e.seriesNumber, n);
+        EXPECT_EQ(e.seriesCount, 5);
+        ASSERT_TRUE(e.link);
+        EXPECT_EQ(e.link->packets, 120);
+        EXPECT_EQ(e.savedAs, file(n).toStdString());
+        const std::string kept = history.pathOf(e.name).u8string();
+        ASSERT_TRUE(waitFor([&] { return QFile::exists(QString::fromStdString(kept)); }, 2000));
+        EXPECT_EQ(zarvik::loadD8cFile(kept).contents.SampleData, array) << n;
+    }
     const auto at = starts();
     ASSERT_EQ(at.size(), 5u);
     for (std::size_t i = 1; i < at.size(); ++i)

@@ -2,6 +2,7 @@
 // it, in both languages, and F1 on every control of the windows opens the text about it.
 #include "analysis/spectrumwindow.h"
 #include "chart/chart.h"
+#include "history/historywindow.h"
 #include "shell/tform1.h"
 #include "ui/help.h"
 #include "ui/widgets.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -107,10 +109,13 @@ void checkF1(zarvik::TForm1& form, QWidget* window, const QMap<QString, QString>
             qobject_cast<QAbstractButton*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
             qobject_cast<QComboBox*>(w) || qobject_cast<QPlainTextEdit*>(w) ||
             qobject_cast<zarvik::ColorPanel*>(w) || qobject_cast<zarvik::Chart*>(w) ||
+            (qobject_cast<QAbstractItemView*>(w) && !qobject_cast<QHeaderView*>(w)) ||
             (qobject_cast<QLineEdit*>(w) && !qobject_cast<QAbstractSpinBox*>(w->parent()));
         // The staging memo of the clipboard and the buttons that are never shown are none of
-        // the operator's.
-        if (!control || QStringList{"mClipBoard", "btBoot", "btSpectrum"}.contains(w->objectName()))
+        // the operator's; a window of its own is checked by itself.
+        if (!control ||
+            QStringList{"mClipBoard", "btBoot", "btSpectrum"}.contains(w->objectName()) ||
+            w->window() != window)
             continue;
         ++controls;
         const std::string name = w->objectName().toStdString();
@@ -176,7 +181,8 @@ bool isSource(const QString& quoted, const QStringList& sources) {
 
 TEST(HelpPages, EnglishPagesQuoteTheEnglishCaptions) {
     // Texts the program writes into files stay Russian in either language.
-    const QStringList fileContents = {"Время, мкс", "Время, мс", "Время, с", "Ускорение, см/с/c"};
+    const QStringList fileContents = {"Время, мкс", "Время, мс", "Время, с", "Ускорение, см/с/c",
+                                      "Каналы"};
     const QStringList sources = translatedSources();
     ASSERT_GT(sources.size(), 100);
     const QRegularExpression quote(R"re("([^"]*)"|«([^»]*)»|“([^”]*)”)re");
@@ -221,7 +227,13 @@ TEST(HelpOfTheWindows, F1OnEveryControlOpensItsPlace) {
              {"btRemoveReference2", "Idh_ChartPanel#btRemoveReference"},
              {"btCopyCursors", "Idh_Chart#btCopyCursors"},
              {"eFind", "Idh_Browser#eFind"},
+             {"btHistory", "Idh_History#btHistory"},
+             {"seHistoryLimit", "Idh_Options#seHistoryLimit"},
              {"MAllCmnt", "Idh_Browser#MAllCmnt"}});
+    checkF1(form, form.historyWindow(),
+            {{"tvHistory", "Idh_History#tvHistory"},
+             {"btHistPin", "Idh_History#btHistPin"},
+             {"eHistFilter", "Idh_History#eHistFilter"}});
     checkF1(form, &spectrum,
             {{"seStep", "Idh_Spectrum#seStep"},
              {"btSaveCh", "Idh_Copy#btSaveCh"},
