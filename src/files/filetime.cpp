@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <mutex>
 
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -41,7 +42,16 @@ void civilFromDays(std::int64_t z, LocalDateTime& t) {
 
 const std::int64_t kEpochDay = daysFromCivil(1899, 12, 30);
 
+// The history writes file times on a thread of its own while a save may write one on the
+// window's: the C library's zone rules, which these conversions load and reload, are kept
+// behind one lock of our own.
+std::mutex& zoneRules() {
+    static std::mutex m;
+    return m;
+}
+
 bool localTime(std::time_t t, std::tm& out) {
+    const std::lock_guard<std::mutex> lock(zoneRules());
 #ifdef _WIN32
     return localtime_s(&out, &t) == 0;
 #else
@@ -102,7 +112,10 @@ std::optional<std::time_t> timeFromMeasuredAt(double measuredAt) {
     tm.tm_min = l.minute;
     tm.tm_sec = l.second;
     tm.tm_isdst = -1; // let the zone rules decide summer time
-    const std::time_t t = std::mktime(&tm);
+    const std::time_t t = [&] {
+        const std::lock_guard<std::mutex> lock(zoneRules());
+        return std::mktime(&tm);
+    }();
     if (t == static_cast<std::time_t>(-1))
         return std::nullopt;
     return t;

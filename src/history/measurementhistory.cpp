@@ -2,6 +2,7 @@
 
 #include "ui/operatormessages.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -22,7 +23,12 @@ std::uint64_t megabytes(int mb) {
 
 MeasurementHistory::MeasurementHistory(const QString& folder, QObject* parent)
     : QObject(parent), m_folder(folder), m_writer([this](std::function<void()> done) {
-          QMetaObject::invokeMethod(this, std::move(done), Qt::QueuedConnection);
+          {
+              const std::lock_guard<std::mutex> lock(m_doneMutex);
+              m_done.push_back(std::move(done));
+          }
+          // The wake-up carries nothing: what it wakes for is handed over under the lock.
+          QCoreApplication::postEvent(this, new QEvent(QEvent::User));
       }),
       m_store(std::filesystem::u8path(folder.toStdString()), m_writer) {
     m_store.writeFailed = [this](const std::string& error) { tellWriteFailed(error); };
@@ -38,6 +44,16 @@ MeasurementHistory::MeasurementHistory(const QString& folder, QObject* parent)
 
 MeasurementHistory::~MeasurementHistory() {
     m_writer.finish();
+}
+
+void MeasurementHistory::customEvent(QEvent*) {
+    std::vector<std::function<void()>> done;
+    {
+        const std::lock_guard<std::mutex> lock(m_doneMutex);
+        done.swap(m_done);
+    }
+    for (const auto& f : done)
+        f();
 }
 
 void MeasurementHistory::setLimitMegabytes(int megabytes) {

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,8 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The writer's results, run on the window's thread.
+    void customEvent(QEvent* event) override;
 
 private:
     void flushComment();
@@ -91,6 +94,9 @@ private:
     void setCurrent(const std::string& name);
 
     QString m_folder;
+    // What the writer's thread hands back, taken in order by the window's thread.
+    std::mutex m_doneMutex;
+    std::vector<std::function<void()>> m_done;
     HistoryWriter m_writer;
     HistoryStore m_store;
     int m_limitMb = kDefaultLimitMb;
