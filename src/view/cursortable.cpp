@@ -119,6 +119,9 @@ void CursorTable::setCursorsOn(bool on) {
 }
 
 std::vector<long long> CursorTable::state() const {
+    // Hidden, the table is empty whatever is drawn: a chart build must not lay it out again.
+    if (!m_on)
+        return {0};
     std::vector<long long> s = {m_on,
                                 m_builds,
                                 m_referenceChanges,
