@@ -61,6 +61,10 @@
         <source>Файл %1 не записан: имя файла должно оканчиваться на .d8c, .txt, .csv, .h5, .mat, .npy или .wav (строчными буквами).</source>
         <translation>File %1 not saved: the file name must end in .d8c, .txt, .csv, .h5, .mat, .npy or .wav (lower case).</translation>
     </message>
+    <message>
+        <source>Файлы HDF5 и MATLAB не могут быть записаны: не загружается модуль %1 (%2).</source>
+        <translation>HDF5 and MATLAB files cannot be written: the module %1 does not load (%2).</translation>
+    </message>
 </context>
 <context>
     <name>Link</name>

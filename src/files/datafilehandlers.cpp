@@ -6,7 +6,7 @@
 #include "files/datetimetext.h"
 #include "files/filetime.h"
 #include "files/folderlisting.h"
-#include "files/libraryexport.h"
+#include "files/librarymodule.h"
 #include "files/memotext.h"
 #include "files/saveformat.h"
 #include "ui/language.h"
@@ -107,7 +107,7 @@ void DataFileHandlers::btSaveClick() {
         std::array<std::vector<double>, kChannels + 1> xs;
         std::array<std::vector<double>, kChannels + 1> ys;
         const ExportView view = exportView(xs, ys);
-        if (const AnalysisWriter write = analysisWriter(*format))
+        if (const AnalysisWriter write = windowAnalysisWriter(*format))
             writeAnalysisExport(m_m, name.toStdString(), comment, view, write);
         else
             saveTextExport(m_m, name.toStdString(), comment, view, localeDecimalSeparator(),

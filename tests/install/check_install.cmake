@@ -168,6 +168,15 @@ foreach(page share/man/man1/zarvik.1.gz share/man/ru/man1/zarvik.1.gz)
 endforeach()
 file(REMOVE ${STAGE}.page)
 
+# The program loads the HDF5 and MATLAB writers through its run path: it must lead from bin/ to
+# the installed module, and no longer to the build tree.
+execute_process(COMMAND objdump -p ${usr}/bin/zarvik OUTPUT_VARIABLE headers RESULT_VARIABLE result)
+string(REGEX MATCH "RUNPATH +([^\n]*)" runpath "${headers}")
+string(REPLACE "$ORIGIN" "${usr}/bin" module "${CMAKE_MATCH_1}/zarvik-hdf5mat.so")
+if(NOT result EQUAL 0 OR NOT EXISTS ${module} OR runpath MATCHES "${BUILD_DIR}")
+    fail("bin/zarvik does not find lib/zarvik/zarvik-hdf5mat.so through its run path (${runpath})")
+endif()
+
 if(failures)
     list(JOIN failures "\n  " text)
     message(FATAL_ERROR "The installation is not as it should be:\n  ${text}")

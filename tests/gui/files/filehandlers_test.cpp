@@ -5,6 +5,7 @@
 #include "files/d8cformat.h"
 #include "files/datafilehandlers.h"
 #include "files/filetime.h"
+#include "files/librarymodule.h"
 #include "unit/files/largestallocation.h"
 #include "view/chartview.h"
 
@@ -274,6 +275,31 @@ TEST_F(DataFileHandlersTest, ACsvSaveWritesTheVisiblePointsOfTheCheckedChannels)
     const std::size_t header = text.find("\r1;3;\r");
     ASSERT_NE(header, std::string::npos) << text;
     EXPECT_EQ(text.substr(header + 6), "17;33;\r18;34;\r19;35;\r");
+}
+
+// The HDF5 and MATLAB writers come from a module loaded on the first such file; the other
+// formats never need it, and a module that cannot be loaded is a message, not a crash.
+TEST(LibraryModuleTest, OnlyHdf5AndMatlabNeedTheModuleAndAMissingOneIsAMessage) {
+    const char* missing = "zarvik-no-such-module.so";
+    EXPECT_EQ(windowAnalysisWriter(SaveFormat::Npy, missing), coreAnalysisWriter(SaveFormat::Npy));
+    EXPECT_EQ(windowAnalysisWriter(SaveFormat::Wav, missing), coreAnalysisWriter(SaveFormat::Wav));
+    EXPECT_EQ(windowAnalysisWriter(SaveFormat::Csv, missing), nullptr);
+    for (const SaveFormat format : {SaveFormat::Hdf5, SaveFormat::Mat}) {
+        try {
+            windowAnalysisWriter(format, missing);
+            ADD_FAILURE() << "a missing module gave a writer";
+        } catch (const FileError& e) {
+            EXPECT_EQ(
+                std::string(e.what()).rfind("Файлы HDF5 и MATLAB не могут быть записаны: "
+                                            "не загружается модуль zarvik-no-such-module.so (",
+                                            0),
+                0u)
+                << e.what();
+        }
+    }
+    const AnalysisWriter hdf5 = windowAnalysisWriter(SaveFormat::Hdf5);
+    const AnalysisWriter mat = windowAnalysisWriter(SaveFormat::Mat);
+    EXPECT_TRUE(hdf5 && mat && hdf5 != mat);
 }
 
 } // namespace
