@@ -3,6 +3,8 @@
 // repetitions and judged by the fastest of them, in processor time, which is steadier there
 // than the wall-clock time.
 
+#include "report.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -32,6 +34,14 @@ public:
             if (isBest(run))
                 times[run.run_name.function_name] = run.GetAdjustedCPUTime();
         ConsoleReporter::ReportRuns(runs);
+    }
+    // The figure `what`: the fastest time of `subject` against that of `baseline`, when both ran.
+    void reportRatio(const char* what, const char* subject, const char* baseline,
+                     const char* goal) const {
+        const auto s = times.find(subject);
+        const auto b = times.find(baseline);
+        if (s != times.end() && b != times.end())
+            reportFigure(what, s->second, b->second, goal);
     }
     std::map<std::string, double> times;
 };

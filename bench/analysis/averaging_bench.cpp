@@ -6,7 +6,6 @@
 #include "analysis/spectrum.h"
 
 #include "bestof.h"
-#include "report.h"
 
 #include <benchmark/benchmark.h>
 
@@ -66,10 +65,7 @@ int main(int argc, char** argv) {
     zarvik::bench::BestTimes reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    const auto ours = reporter.times.find("BM_AveragedSpectrum");
-    const auto base = reporter.times.find("BM_PlainTransforms");
-    if (ours != reporter.times.end() && base != reporter.times.end())
-        zarvik::bench::reportFigure("spectrum averaged over 8 segments / 8 plain transforms",
-                                    ours->second, base->second, "<= 1.2");
+    reporter.reportRatio("spectrum averaged over 8 segments / 8 plain transforms",
+                         "BM_AveragedSpectrum", "BM_PlainTransforms", "<= 1.2");
     return 0;
 }

@@ -5,7 +5,6 @@
 #include "analysis/fft.h"
 
 #include "bestof.h"
-#include "report.h"
 
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
@@ -67,10 +66,7 @@ int main(int argc, char** argv) {
     zarvik::bench::BestTimes reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    const auto ours = reporter.times.find("BM_FFT");
-    const auto base = reporter.times.find("BM_LibraryRealTransform");
-    if (ours != reporter.times.end() && base != reporter.times.end())
-        zarvik::bench::reportFigure("FFT of 32768 points / library real transform", ours->second,
-                                    base->second, "<= 2.5");
+    reporter.reportRatio("FFT of 32768 points / library real transform", "BM_FFT",
+                         "BM_LibraryRealTransform", "<= 2.5");
     return 0;
 }
